@@ -1,0 +1,19 @@
+#include <QApplication>
+#include <clocale>
+
+#include "platform/single_instance.h"
+#include "saver/master.h"
+#include "saver/startup.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    // libmpv refuses to start under a locale whose decimal separator is not a point.
+    std::setlocale(LC_NUMERIC, "C");
+    QCoreApplication::setApplicationName(QStringLiteral("flickerdeck"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(PROJECT_VERSION_TEXT));
+
+    const platform::SingleInstance instance;
+    saver::Master master(saver::desktopServices(instance));
+    master.start();
+    return app.exec();
+}

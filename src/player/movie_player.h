@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+// The movie player control the saver window embeds: it is handed a file name and a size mode,
+// opens and plays the file by itself, and reports when the file is open. Sizes are in twips.
+namespace player {
+
+enum PlayState : int { NothingLoaded = -1, Stopped = 0, Paused = 1, Running = 2 };
+enum WindowSizeMode : int { NativeSize = 0, DoubleSize = 1 };
+
+inline constexpr float kInitialWidthTwips = 1815.0F;
+inline constexpr float kInitialHeightTwips = 735.0F;
+
+class MoviePlayer : public QWidget {
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+    // Opens the file and starts playing it; never waits for the open. A file that cannot be
+    // played leaves the play state at NothingLoaded.
+    virtual void setFileName(const QString& path) = 0;
+    virtual QString fileName() const = 0;
+
+    // NothingLoaded (nothing opened, or the last open failed), Stopped (also after playing to
+    // its end), anything else while opening, playing or paused.
+    virtual int playState() const = 0;
+
+    // Takes effect at the next open.
+    virtual void setWindowSizeMode(int mode) = 0;
+
+    virtual void stop() = 0;
+
+    // Releases the player for good; later calls do nothing.
+    virtual void close() = 0;
+
+    // Fitted to the open movie and the size mode; the initial size until a picture is known.
+    virtual float widthTwips() const = 0;
+    virtual float heightTwips() const = 0;
+
+signals:
+    void OpenComplete();
+    void KeyPress(int keyAscii);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+}  // namespace player

@@ -1,0 +1,146 @@
+#include "player/mpv_client.h"
+
+#include <mpv/client.h>
+
+#include <QLoggingCategory>
+#include <algorithm>
+#include <utility>
+
+namespace player::mpv {
+namespace {
+
+Q_LOGGING_CATEGORY(lcMpv, "flickerdeck.player", QtWarningMsg)
+
+EndReason endReason(mpv_end_file_reason reason) {
+    switch (reason) {
+        case MPV_END_FILE_REASON_EOF:
+            return EndReason::Eof;
+        case MPV_END_FILE_REASON_STOP:
+            return EndReason::Stop;
+        case MPV_END_FILE_REASON_QUIT:
+            return EndReason::Quit;
+        case MPV_END_FILE_REASON_REDIRECT:
+            return EndReason::Redirect;
+        case MPV_END_FILE_REASON_ERROR:
+            break;
+    }
+    return EndReason::Error;
+}
+
+int64_t entryIdOfReply(const mpv_event& event) {
+    const auto* result = static_cast<const mpv_event_command*>(event.data);
+    if (!result || result->result.format != MPV_FORMAT_NODE_MAP) return -1;
+    const mpv_node_list* map = result->result.u.list;
+    for (int i = 0; i < map->num; ++i)
+        if (qstrcmp(map->keys[i], "playlist_entry_id") == 0 && map->values[i].format == MPV_FORMAT_INT64)
+            return map->values[i].u.int64;
+    return -1;
+}
+
+std::optional<Event> typed(const mpv_event& event) {
+    switch (event.event_id) {
+        case MPV_EVENT_COMMAND_REPLY:
+            return CommandReply{event.reply_userdata, event.error, entryIdOfReply(event)};
+        case MPV_EVENT_START_FILE:
+            return StartFile{static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id};
+        case MPV_EVENT_FILE_LOADED:
+            return FileLoaded{};
+        case MPV_EVENT_VIDEO_RECONFIG:
+            return VideoReconfig{};
+        case MPV_EVENT_END_FILE: {
+            const auto* end = static_cast<const mpv_event_end_file*>(event.data);
+            return EndFile{end->playlist_entry_id, endReason(end->reason), end->error};
+        }
+        case MPV_EVENT_GET_PROPERTY_REPLY: {
+            const auto* property = static_cast<const mpv_event_property*>(event.data);
+            const bool ok = event.error >= 0 && property->format == MPV_FORMAT_INT64;
+            return PropertyReply{event.reply_userdata, ok ? 0 : std::min(event.error, -1),
+                                 ok ? *static_cast<const int64_t*>(property->data) : 0};
+        }
+        case MPV_EVENT_SHUTDOWN:
+            return Shutdown{};
+        default:
+            return std::nullopt;
+    }
+}
+
+}  // namespace
+
+Client::Client(const Options& options, int64_t windowId, EventHandler handler)
+    : handler_(std::move(handler)) {
+    handle_ = mpv_create();
+    if (!handle_) {
+        error_ = QStringLiteral("mpv_create failed");
+        return;
+    }
+    for (const auto& [name, value] : options)
+        if (const int err = mpv_set_option_string(handle_, name.constData(), value.constData()); err < 0)
+            qCWarning(lcMpv) << "option" << name << "=" << value << ":" << mpv_error_string(err);
+    if (windowId) mpv_set_option(handle_, "wid", MPV_FORMAT_INT64, &windowId);
+    if (const int err = mpv_initialize(handle_); err < 0) {
+        fail("mpv_initialize", err);
+        return;
+    }
+    mpv_set_wakeup_callback(handle_, &Client::wakeup, this);
+}
+
+Client::~Client() { terminate(); }
+
+void Client::fail(const char* step, int error) {
+    error_ = QStringLiteral("%1: %2").arg(QLatin1String(step), QLatin1String(mpv_error_string(error)));
+    qCWarning(lcMpv).noquote() << error_;
+    terminate();
+}
+
+void Client::terminate() {
+    if (!handle_) return;
+    mpv_set_wakeup_callback(handle_, nullptr, nullptr);
+    mpv_terminate_destroy(std::exchange(handle_, nullptr));
+}
+
+void Client::wakeup(void* self) {
+    auto* client = static_cast<Client*>(self);
+    if (!client->drainPosted_.exchange(true))
+        QMetaObject::invokeMethod(client, &Client::drain, Qt::QueuedConnection);
+}
+
+void Client::drain() {
+    drainPosted_ = false;
+    while (handle_) {
+        const mpv_event* event = mpv_wait_event(handle_, 0);
+        if (event->event_id == MPV_EVENT_NONE) break;
+        if (auto e = typed(*event)) handler_(*e);
+    }
+}
+
+void Client::loadFile(uint64_t tag, const QString& path) {
+    if (!handle_) return;
+    const QByteArray utf8 = path.toUtf8();
+    const char* args[] = {"loadfile", utf8.constData(), "replace", nullptr};
+    if (const int err = mpv_command_async(handle_, tag, args); err < 0) {
+        qCWarning(lcMpv) << "loadfile:" << mpv_error_string(err);
+        handler_(CommandReply{tag, err, -1});
+    }
+}
+
+void Client::stop() {
+    if (!handle_) return;
+    const char* args[] = {"stop", nullptr};
+    mpv_command_async(handle_, 0, args);
+}
+
+void Client::requestInt64(uint64_t tag, const char* property) {
+    if (!handle_) return;
+    if (const int err = mpv_get_property_async(handle_, tag, property, MPV_FORMAT_INT64); err < 0)
+        handler_(PropertyReply{tag, err, 0});
+}
+
+QString Client::property(const char* name) const {
+    if (!handle_) return {};
+    char* value = mpv_get_property_string(handle_, name);
+    const QString text = value ? QString::fromUtf8(value) : QString();
+    mpv_free(value);
+    return text;
+}
+
+}  // namespace player::mpv

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QString>
+#include <atomic>
+#include <functional>
+#include <optional>
+
+#include "player/mpv_events.h"
+
+struct mpv_handle;
+
+namespace player::mpv {
+
+using Options = QList<QPair<QByteArray, QByteArray>>;
+
+// One libmpv instance. Its wakeup callback, which runs on a libmpv thread, only posts a drain to
+// the GUI thread; there every pending event is handed on, typed, until none is left. Nothing
+// here waits on libmpv except the teardown.
+class Client : public QObject {
+    Q_OBJECT
+public:
+    using EventHandler = std::function<void(const Event&)>;
+
+    Client(const Options& options, int64_t windowId, EventHandler handler);
+    ~Client() override;
+
+    bool isValid() const { return handle_ != nullptr; }
+    QString error() const { return error_; }
+
+    void loadFile(uint64_t tag, const QString& path);
+    void stop();
+    void requestInt64(uint64_t tag, const char* property);
+
+    // A synchronous read, for start-up checks and diagnostics only: it can block on the core.
+    QString property(const char* name) const;
+
+    // Clears the callback before destroying the handle; later calls do nothing.
+    void terminate();
+
+private:
+    static void wakeup(void* self);
+    void drain();
+    void fail(const char* step, int error);
+
+    mpv_handle* handle_ = nullptr;
+    EventHandler handler_;
+    std::atomic<bool> drainPosted_ = false;
+    QString error_;
+};
+
+}  // namespace player::mpv

@@ -1,0 +1,39 @@
+#include "player/mpv_options.h"
+
+namespace player {
+
+EngineChoice desktopEngine() { return {"gpu,x11", "", false}; }
+
+mpv::Options engineOptions(const EngineChoice& choice) {
+    mpv::Options options = {
+        {"config", "no"},
+        {"load-scripts", "no"},
+        {"ytdl", "no"},
+        {"osc", "no"},
+        {"load-stats-overlay", "no"},
+        {"load-osd-console", "no"},
+        {"load-auto-profiles", "no"},
+        {"osd-level", "0"},
+        {"terminal", "no"},
+        {"input-default-bindings", "no"},
+        {"input-vo-keyboard", "no"},
+        {"input-cursor", "no"},
+        {"cursor-autohide", "no"},
+        {"stop-screensaver", "no"},
+        {"access-references", "no"},
+        {"stream-lavf-o", "protocol_whitelist=file"},
+        {"demuxer-lavf-o", "protocol_whitelist=file"},
+        {"keep-open", "no"},
+        {"idle", "yes"},
+        {"force-window", "no"},
+        {"audio-fallback-to-null", "yes"},
+        {"gpu-context", "x11egl"},
+        {"hwdec", "no"},
+        {"vo", choice.videoOutput},
+    };
+    if (!choice.audioOutput.isEmpty()) options.append({"ao", choice.audioOutput});
+    if (choice.untimed) options.append({{"untimed", "yes"}, {"ao-null-untimed", "yes"}});
+    return options;
+}
+
+}  // namespace player

@@ -1,0 +1,56 @@
+#include "player/mpv_player.h"
+
+#include "platform/twips.h"
+#include "player/source_policy.h"
+
+namespace player {
+
+MpvPlayer::MpvPlayer(const mpv::Options& options, QWidget* parent) : MoviePlayer(parent) {
+    setAttribute(Qt::WA_NativeWindow);
+    setAttribute(Qt::WA_DontCreateNativeAncestors);
+    setAttribute(Qt::WA_NoSystemBackground);
+    setFocusPolicy(Qt::StrongFocus);
+    resize(platform::twipsToPixels(widthTwips_), platform::twipsToPixels(heightTwips_));
+    client_ = std::make_unique<mpv::Client>(options, static_cast<int64_t>(winId()),
+                                            [this](const mpv::Event& e) { onEngineEvent(e); });
+}
+
+// The engine draws into this widget's window, so it goes before the window does.
+MpvPlayer::~MpvPlayer() { client_->terminate(); }
+
+void MpvPlayer::setFileName(const QString& path) {
+    fileName_ = path;
+    if (!client_->isValid() || !isPlayableLocalFile(path)) return tracker_.refuse();
+    const int scale = windowSizeMode_ == DoubleSize ? 2 : 1;
+    client_->loadFile(tracker_.begin(scale), path);
+}
+
+void MpvPlayer::stop() {
+    tracker_.stop();
+    client_->stop();
+}
+
+void MpvPlayer::close() {
+    tracker_.stop();
+    client_->terminate();
+}
+
+void MpvPlayer::onEngineEvent(const mpv::Event& event) {
+    const OpenTracker::Actions actions = tracker_.handle(event);
+    if (actions.queryVideoTrack)
+        client_->requestInt64(tracker_.tag(OpenTracker::Query::VideoTrack), "current-tracks/video/id");
+    if (actions.queryDisplaySize) {
+        client_->requestInt64(tracker_.tag(OpenTracker::Query::DisplayWidth), "dwidth");
+        client_->requestInt64(tracker_.tag(OpenTracker::Query::DisplayHeight), "dheight");
+    }
+    if (actions.picture) fitTo(*actions.picture);
+    if (actions.openComplete) emit OpenComplete();
+}
+
+void MpvPlayer::fitTo(QSize picture) {
+    widthTwips_ = platform::pixelsToTwips(picture.width());
+    heightTwips_ = platform::pixelsToTwips(picture.height());
+    resize(picture);
+}
+
+}  // namespace player

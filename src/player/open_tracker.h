@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QSize>
+#include <cstdint>
+#include <optional>
+
+#include "player/mpv_events.h"
+
+namespace player {
+
+// Follows one open at a time through the engine's events and answers the questions the saver
+// asks: the play state, and when the file is open with which picture size. Events of earlier
+// opens are told apart by the engine's play-list entry id and by the tag of each request, never
+// by counting, since two quick opens can share a single start.
+class OpenTracker {
+public:
+    enum class Query { VideoTrack = 1, DisplayWidth = 2, DisplayHeight = 3 };
+
+    struct Actions {
+        bool queryVideoTrack = false;
+        bool queryDisplaySize = false;
+        bool openComplete = false;
+        std::optional<QSize> picture;  // with openComplete: the new size, scale applied
+    };
+
+    // Starts following a new open; the result tags the engine's load command.
+    uint64_t begin(int scale);
+    uint64_t tag(Query query) const { return generation_ << 2 | static_cast<uint64_t>(query); }
+
+    // The open never reached the engine (refused or the engine is gone).
+    void refuse() { phase_ = Phase::Failed; }
+    void stop();
+
+    Actions handle(const mpv::Event& event);
+    int playState() const;
+
+private:
+    enum class Phase { Idle, Opening, Ended, Failed };
+
+    Actions onReply(const mpv::PropertyReply& reply);
+    Actions complete(std::optional<QSize> picture);
+    bool isCurrent(uint64_t tag) const { return tag >> 2 == generation_; }
+
+    Phase phase_ = Phase::Idle;
+    uint64_t generation_ = 0;
+    int64_t entryId_ = -1;
+    bool started_ = false;
+    bool completed_ = false;
+    int scale_ = 1;
+    int64_t displayWidth_ = 0;
+    int64_t displayHeight_ = 0;
+};
+
+}  // namespace player

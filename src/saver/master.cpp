@@ -1,0 +1,186 @@
+#include "saver/master.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "platform/keys.h"
+#include "platform/pointer.h"
+#include "platform/twips.h"
+#include "saver/dispatch.h"
+#include "saver/placement.h"
+#include "settings/entry.h"
+#include "settings/playlist.h"
+
+namespace saver {
+namespace {
+
+constexpr TwipsRect kInitialPictureBox{0, 0, 2415, 1455};
+
+QRect primaryScreenGeometry() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+}
+
+}  // namespace
+
+Master::Master(MasterServices services) : services_(std::move(services)) {
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setAutoFillBackground(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setGeometry(primaryScreenGeometry());
+    picContainer = new PictureBox(kInitialPictureBox, this);
+    picContainer->hide();
+    tmrNext.setInterval(1000);
+    tmrNext.start();
+}
+
+void Master::start() {
+    Form_Load();
+    if (!ended_) showFullScreenOnTop();
+}
+
+void Master::Form_Load() {
+    store_.refresh();
+    const int active = settings::activeFlag(store_);
+    switch (startMode(services_.commandLine, services_.anotherInstanceRunning, active)) {
+        case StartMode::End:
+            return endAtOnce();
+        case StartMode::Configure:
+            return runConfiguration();
+        case StartMode::Saver:
+            return runSaver();
+    }
+}
+
+void Master::runConfiguration() {
+    tmrNext.stop();
+    services_.showSettingsModal();
+    endAtOnce();
+}
+
+void Master::runSaver() {
+    createMovieControl();
+    connectHandlers();
+    axMovie_OpenComplete();
+    parkPointer();
+    rememberPointer();
+    tmrNext_Timer();
+    if (ended_) return;
+    platform::ShowCursor(false);
+}
+
+// Safe in any state: after the end, or with nothing loaded, a tick does only what applies.
+void Master::tmrNext_Timer() {
+    if (ended_ || !axMovie) return;
+    if (playerFinished() && !openNextMovie()) return;
+    watchPointer();
+}
+
+void Master::axMovie_OpenComplete() {
+    if (ended_ || !axMovie) return;
+    picContainer->setTwipsGeometry(placePictureBox(
+        axMovie->widthTwips(), axMovie->heightTwips(), picContainer->twipsGeometry().height,
+        platform::pixelsToTwips(width()), platform::pixelsToTwips(height())));
+    if (showsPicture(axMovie->fileName())) picContainer->show();
+}
+
+void Master::Form_KeyPress(int) { Ende(); }
+void Master::picContainer_KeyPress(int) { Ende(); }
+void Master::axMovie_KeyPress(int) { Ende(); }
+
+void Master::Ende() {
+    if (ended_) return;
+    ended_ = true;
+    if (axMovie) axMovie->stop();
+    unloadWindow();
+    platform::ShowCursor(true);
+    services_.endProgram(0);
+}
+
+void Master::keyPressEvent(QKeyEvent* event) {
+    if (const int key = platform::takeCharacter(event)) return Form_KeyPress(key);
+    QWidget::keyPressEvent(event);
+}
+
+void Master::endAtOnce() {
+    ended_ = true;
+    tmrNext.stop();
+    services_.endProgram(0);
+}
+
+void Master::createMovieControl() {
+    axMovie = services_.createPlayer(picContainer);
+    axMovie->move(0, 0);
+}
+
+void Master::connectHandlers() {
+    connect(&tmrNext, &QTimer::timeout, this, &Master::tmrNext_Timer);
+    connect(picContainer, &PictureBox::KeyPress, this, &Master::picContainer_KeyPress);
+    connect(axMovie, &player::MoviePlayer::OpenComplete, this, &Master::axMovie_OpenComplete);
+    connect(axMovie, &player::MoviePlayer::KeyPress, this, &Master::axMovie_KeyPress);
+}
+
+// One pixel in from the bottom-right corner: from the corner pixel itself a move right or down
+// is clamped by the window system and could never be seen.
+void Master::parkPointer() {
+    const QRect screen = primaryScreenGeometry();
+    platform::SetCursorPos(screen.x() + screen.width() - 2, screen.y() + screen.height() - 2);
+}
+
+// The baseline is where the pointer really came to rest, not where it was sent.
+void Master::rememberPointer() {
+    ptMouse = platform::GetCursorPos();
+    intMouseX = static_cast<qint16>(ptMouse.x());
+    intMouseY = static_cast<qint16>(ptMouse.y());
+}
+
+bool Master::playerFinished() const {
+    const int state = axMovie->playState();
+    return state == player::NothingLoaded || state == player::Stopped;
+}
+
+bool Master::openNextMovie() {
+    picContainer->hide();
+    const settings::PlaybackSlot slot = settings::readPlaybackSlot(store_, intMovie);
+    if (slot.entry.isEmpty()) {
+        Ende();
+        return false;
+    }
+    applySizeMode(slot.entry);
+    axMovie->setFileName(settings::splitEntry(slot.entry).path);
+    intMovie = slot.following;
+    return true;
+}
+
+// A word other than the two mode words keeps whatever mode the player had.
+void Master::applySizeMode(const QString& entry) {
+    const auto modeWord = settings::splitEntry(entry).modeWord;
+    if (const auto mode = modeWord ? settings::sizeModeForWord(*modeWord) : std::nullopt)
+        axMovie->setWindowSizeMode(*mode);
+}
+
+void Master::watchPointer() {
+    ptMouse = platform::GetCursorPos();
+    if (ptMouse.x() != intMouseX || ptMouse.y() != intMouseY) Ende();
+}
+
+void Master::unloadWindow() {
+    tmrNext.stop();
+    hide();
+    if (axMovie) axMovie->close();
+}
+
+// Without a window manager showFullScreen() alone keeps the old size, so the geometry comes
+// first.
+void Master::showFullScreenOnTop() {
+    setGeometry(primaryScreenGeometry());
+    showFullScreen();
+    raise();
+    activateWindow();
+    setFocus(Qt::ActiveWindowFocusReason);
+}
+
+}  // namespace saver

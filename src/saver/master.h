@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QPoint>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+#include "player/movie_player.h"
+#include "saver/picture_box.h"
+#include "settings/store.h"
+
+namespace saver {
+
+// What the saver window needs from the program around it; tests hand in their own.
+struct MasterServices {
+    QString commandLine;
+    bool anotherInstanceRunning = false;
+    std::function<player::MoviePlayer*(QWidget* parent)> createPlayer;
+    std::function<void()> showSettingsModal;
+    std::function<void(int exitCode)> endProgram;  // never returns in the real program
+};
+
+// The full-screen saver window: start-up and mode dispatch, the once-a-second playback loop with
+// its pointer watch, movie placement, and the one way out, Ende.
+class Master : public QWidget {
+    Q_OBJECT
+public:
+    explicit Master(MasterServices services);
+
+    // Form_Load, then the window is shown if the saver runs.
+    void start();
+
+    void Form_Load();
+    void tmrNext_Timer();
+    void axMovie_OpenComplete();
+    void Form_KeyPress(int keyAscii);
+    void picContainer_KeyPress(int keyAscii);
+    void axMovie_KeyPress(int keyAscii);
+    void Ende();
+
+    bool hasEnded() const { return ended_; }
+
+    PictureBox* picContainer = nullptr;
+    player::MoviePlayer* axMovie = nullptr;
+    QTimer tmrNext;
+    qint16 intMovie = 0;
+    qint16 intMouseX = 0;
+    qint16 intMouseY = 0;
+    QPoint ptMouse;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void endAtOnce();
+    void runConfiguration();
+    void runSaver();
+    void createMovieControl();
+    void connectHandlers();
+    void parkPointer();
+    void rememberPointer();
+    bool playerFinished() const;
+    bool openNextMovie();
+    void applySizeMode(const QString& entry);
+    void watchPointer();
+    void unloadWindow();
+    void showFullScreenOnTop();
+
+    MasterServices services_;
+    settings::Store store_;
+    bool ended_ = false;
+};
+
+}  // namespace saver

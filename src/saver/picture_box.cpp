@@ -1,0 +1,31 @@
+#include "saver/picture_box.h"
+
+#include "platform/keys.h"
+#include "platform/twips.h"
+
+namespace saver {
+
+PictureBox::PictureBox(const TwipsRect& geometry, QWidget* parent) : QWidget(parent) {
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setAutoFillBackground(true);
+    setFocusPolicy(Qt::StrongFocus);
+    // A window of its own, so the player's window inside it is clipped to the box.
+    setAttribute(Qt::WA_NativeWindow);
+    setTwipsGeometry(geometry);
+}
+
+void PictureBox::setTwipsGeometry(const TwipsRect& geometry) {
+    geometry_ = geometry;
+    using platform::twipsToPixels;
+    setGeometry(twipsToPixels(geometry.left), twipsToPixels(geometry.top),
+                twipsToPixels(geometry.width), twipsToPixels(geometry.height));
+}
+
+void PictureBox::keyPressEvent(QKeyEvent* event) {
+    if (const int key = platform::takeCharacter(event)) return emit KeyPress(key);
+    QWidget::keyPressEvent(event);
+}
+
+}  // namespace saver

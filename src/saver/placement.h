@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// Where the picture box goes once a movie is open, all in twips and single precision.
+namespace saver {
+
+struct TwipsRect {
+    float left = 0;
+    float top = 0;
+    float width = 0;
+    float height = 0;
+    bool operator==(const TwipsRect&) const = default;
+};
+
+// The box takes the player's width and its height less a 30-twip strip that the box clips off
+// the bottom (a player of 30 twips or less leaves the box's height as it was), centred in the
+// window. Nothing clamps: a picture larger than the screen is cut equally on opposite sides.
+TwipsRect placePictureBox(float playerWidth, float playerHeight, float boxHeight, float innerWidth,
+                          float innerHeight);
+
+// A wave sound has no picture: ".WAV" anywhere in the name, in any case, keeps the box hidden.
+bool showsPicture(const QString& fileName);
+
+}  // namespace saver

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/single_instance.h"
+#include "saver/master.h"
+
+namespace saver {
+
+// The real program's services: libmpv playback, the process's own command line, and an end
+// that terminates the process.
+MasterServices desktopServices(const platform::SingleInstance& instance);
+
+}  // namespace saver

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+
+// A play-list entry is "<full path> (<mode word>)", e.g. "/clips/intro.avi (Double)".
+namespace settings {
+
+inline const QString kOrigin = QStringLiteral("Origin");
+inline const QString kDouble = QStringLiteral("Double");
+
+// The text after the last "(" of the entry; an entry without any "(" is its own tail.
+QString entryTail(const QString& entry);
+
+struct SplitEntry {
+    QString path;
+    std::optional<QString> modeWord;  // empty optional: the whole entry is a path
+};
+
+// Only "<text><blank>(<word>)" carries a mode word, so a bare path with parentheses of its own
+// ("/clips/Old (2019)/a.avi") stays whole.
+SplitEntry splitEntry(const QString& entry);
+
+// "Origin" -> 0, "Double" -> 1, compared exactly; any other word selects no size mode.
+std::optional<int> sizeModeForWord(const QString& modeWord);
+
+}  // namespace settings
