@@ -1,5 +1,6 @@
 #include "support/store_file.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 
@@ -13,7 +14,14 @@ void writeStoreFile(const QString& iniText) {
     QFile::remove(storeFilePath());
     if (iniText.isEmpty()) return;
     QFile file(storeFilePath());
-    if (file.open(QIODevice::WriteOnly)) file.write(iniText.toUtf8());
+    if (!file.open(QIODevice::WriteOnly)) return;
+    file.write(iniText.toUtf8());
+    file.flush();
+    // QSettings caches a file per process and knows it changed by size and modification time;
+    // rewrites within one millisecond would otherwise go unseen.
+    static int rewrites = 0;
+    file.setFileTime(QDateTime::currentDateTime().addSecs(++rewrites),
+                     QFileDevice::FileModificationTime);
 }
 
 QString readStoreFile() {

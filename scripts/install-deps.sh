@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages needed to build, test and demo Flickerdeck.
+# Asks apt only when something is missing, so a second run takes well under a second.
+set -euo pipefail
+
+packages=(
+    # build
+    cmake make g++ pkg-config clang-format
+    qt6-base-dev libmpv-dev
+    libgtest-dev libgmock-dev googletest
+    # clips for the demo and the tests
+    ffmpeg
+    # a private X server, keys and pointer moves, screenshots
+    xvfb xauth x11-utils xdotool imagemagick
+    # Qt wants at least one font even for a window without text
+    fonts-dejavu-core
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$package" 2>/dev/null || true)
+    [[ $status == installed ]] || missing+=("$package")
+done
+
+if ((${#missing[@]} == 0)); then
+    echo "install-deps: all ${#packages[@]} packages present"
+    exit 0
+fi
+
+as_root=()
+if ((EUID != 0)); then
+    if ! command -v sudo >/dev/null; then
+        echo "install-deps: missing ${missing[*]}; run this as root or install sudo" >&2
+        exit 1
+    fi
+    as_root=(sudo)
+fi
+
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null

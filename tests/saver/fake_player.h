@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QStringList>
+
+#include "platform/twips.h"
+#include "player/movie_player.h"
+
+// Stands in for the libmpv control: records what the saver asks of it and lets the test decide
+// when a file is open and when it ends.
+class FakePlayer : public player::MoviePlayer {
+public:
+    using MoviePlayer::MoviePlayer;
+
+    void setFileName(const QString& path) override {
+        fileName_ = path;
+        opened << path;
+        modesAtOpen << mode_;
+        state = player::Running;
+    }
+    QString fileName() const override { return fileName_; }
+    int playState() const override { return state; }
+    void setWindowSizeMode(int mode) override {
+        mode_ = mode;
+        modeWrites << mode;
+    }
+    void stop() override {
+        ++stops;
+        state = player::Stopped;
+    }
+    void close() override { closed = true; }
+    float widthTwips() const override { return width_; }
+    float heightTwips() const override { return height_; }
+
+    // The open finished with a picture of the given size in pixels, scaled by the mode in force.
+    void completeOpen(int pixelWidth, int pixelHeight) {
+        const int scale = mode_ == player::DoubleSize ? 2 : 1;
+        width_ = platform::pixelsToTwips(pixelWidth * scale);
+        height_ = platform::pixelsToTwips(pixelHeight * scale);
+        emit OpenComplete();
+    }
+    void finish() { state = player::Stopped; }
+
+    int state = player::NothingLoaded;
+    QStringList opened;
+    QList<int> modesAtOpen;
+    QList<int> modeWrites;
+    int stops = 0;
+    bool closed = false;
+
+private:
+    QString fileName_;
+    int mode_ = player::NativeSize;
+    float width_ = player::kInitialWidthTwips;
+    float height_ = player::kInitialHeightTwips;
+};

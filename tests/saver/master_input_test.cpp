@@ -1,0 +1,84 @@
+#include <QTest>
+
+#include "master_fixture.h"
+
+using testsupport::writeStoreFile;
+
+namespace {
+constexpr const char* kOneClip = "[Movies]\nCount=0\n[Movie]\n0=/c/a.avi (Origin)\n";
+}
+
+TEST_F(MasterTest, ParksThePointerOnePixelInFromTheCornerAndHidesIt) {
+    writeStoreFile(kOneClip);
+    start();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    EXPECT_EQ(QPoint(master->intMouseX, master->intMouseY),
+              QPoint(screen.right() - 1, screen.bottom() - 1));
+    EXPECT_TRUE(platform::isCursorHidden());
+}
+
+TEST_F(MasterTest, APointerMovedAndLeftThereEndsTheSaverAtTheNextTick) {
+    for (const QPoint step : {QPoint(1, 0), QPoint(-1, 0), QPoint(0, 1), QPoint(0, -1)}) {
+        writeStoreFile(kOneClip);
+        ends = 0;
+        start();
+        QCursor::setPos(QCursor::pos() + step);
+        EXPECT_EQ(ends, 0);
+        master->tmrNext_Timer();
+        EXPECT_EQ(ends, 1) << step.x() << "," << step.y();
+        EXPECT_FALSE(platform::isCursorHidden());
+    }
+}
+
+TEST_F(MasterTest, APointerMovedAwayAndBackBetweenTicksIsNotSeen) {
+    writeStoreFile(kOneClip);
+    start();
+    const QPoint parked = QCursor::pos();
+    QCursor::setPos(10, 10);
+    QCursor::setPos(parked);
+    master->tmrNext_Timer();
+    EXPECT_EQ(ends, 0);
+}
+
+TEST_F(MasterTest, ACharacterKeyOnTheWindowTheBoxOrThePlayerEndsTheSaver) {
+    struct Key {
+        Qt::Key key;
+        char text;
+    };
+    for (const Key key : {Key{Qt::Key_A, 'a'}, Key{Qt::Key_5, '5'}, Key{Qt::Key_Return, '\r'},
+                          Key{Qt::Key_Escape, '\x1b'}, Key{Qt::Key_Space, ' '}}) {
+        for (int target = 0; target < 3; ++target) {
+            writeStoreFile(kOneClip);
+            ends = 0;
+            start();
+            QWidget* widgets[] = {master.get(), master->picContainer, player};
+            QTest::keyClick(widgets[target], key.key, Qt::NoModifier);
+            EXPECT_EQ(ends, 1) << "key " << key.key << " on target " << target;
+            EXPECT_TRUE(player->closed);
+        }
+    }
+}
+
+TEST_F(MasterTest, KeysWithoutACharacterAndClicksLeaveTheSaverRunning) {
+    writeStoreFile(kOneClip);
+    start();
+    for (const Qt::Key key : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Alt, Qt::Key_Right,
+                              Qt::Key_Up, Qt::Key_F5, Qt::Key_Delete}) {
+        QTest::keyClick(master.get(), key, Qt::NoModifier);
+        QTest::keyClick(player, key, Qt::NoModifier);
+    }
+    QTest::mouseClick(master.get(), Qt::LeftButton, {}, master->rect().center());
+    QTest::mouseClick(master.get(), Qt::RightButton, {}, master->rect().center());
+    master->tmrNext_Timer();
+    EXPECT_EQ(ends, 0);
+}
+
+TEST_F(MasterTest, TheExitIsSafeToReachTwice) {
+    writeStoreFile(kOneClip);
+    start();
+    master->Ende();
+    master->Ende();
+    master->axMovie_OpenComplete();
+    EXPECT_EQ(ends, 1);
+    EXPECT_FALSE(master->tmrNext.isActive());
+}

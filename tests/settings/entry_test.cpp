@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include "settings/entry.h"
+
+using settings::entryTail;
+using settings::sizeModeForWord;
+using settings::splitEntry;
+
+struct SplitCase {
+    const char* entry;
+    const char* path;
+    const char* modeWord;  // nullptr: no mode word
+};
+
+class SplitEntryTest : public ::testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitEntryTest, SplitsIntoPathAndModeWord) {
+    const SplitCase& c = GetParam();
+    const settings::SplitEntry split = splitEntry(QString::fromUtf8(c.entry));
+    EXPECT_EQ(split.path, QString::fromUtf8(c.path));
+    if (c.modeWord) {
+        ASSERT_TRUE(split.modeWord.has_value());
+        EXPECT_EQ(*split.modeWord, QString::fromUtf8(c.modeWord));
+    } else {
+        EXPECT_FALSE(split.modeWord.has_value()) << qPrintable(*split.modeWord);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, SplitEntryTest,
+    ::testing::Values(SplitCase{"/clips/intro.avi (Double)", "/clips/intro.avi", "Double"},
+                      SplitCase{"/clips (old)/a.avi (Double)", "/clips (old)/a.avi", "Double"},
+                      SplitCase{"/clips/a (1).avi (Origin)", "/clips/a (1).avi", "Origin"},
+                      SplitCase{"/clips/a.avi (origin)", "/clips/a.avi", "origin"},
+                      SplitCase{"/clips/a.avi ()", "/clips/a.avi", ""},
+                      SplitCase{"/clips/Old (2019)/a.avi", "/clips/Old (2019)/a.avi", nullptr},
+                      SplitCase{"/clips/a.avi(Double)", "/clips/a.avi(Double)", nullptr},
+                      SplitCase{"/clips/a.avi (Double", "/clips/a.avi (Double", nullptr},
+                      SplitCase{"/clips/a.avi", "/clips/a.avi", nullptr},
+                      SplitCase{"(Double)", "(Double)", nullptr},
+                      SplitCase{" (Double)", "", "Double"},
+                      SplitCase{"/日本/ü é.avi (Origin)", "/日本/ü é.avi", "Origin"},
+                      SplitCase{"", "", nullptr}));
+
+TEST(EntryTail, IsTheTextAfterTheLastParenthesis) {
+    EXPECT_EQ(entryTail("/clips (old)/a.avi (Double)"), "Double)");
+    EXPECT_EQ(entryTail("/clips/a.avi ()"), ")");
+    EXPECT_EQ(entryTail("/clips/a.avi ("), "");
+    EXPECT_EQ(entryTail("/clips/a.avi"), "/clips/a.avi");
+}
+
+TEST(SizeModeForWord, KnowsOnlyTheTwoWordsExactly) {
+    EXPECT_EQ(sizeModeForWord("Origin"), 0);
+    EXPECT_EQ(sizeModeForWord("Double"), 1);
+    for (const char* other : {"origin", "DOUBLE", "Double ", " Origin", "", "Triple"})
+        EXPECT_FALSE(sizeModeForWord(other).has_value()) << other;
+}
