@@ -67,8 +67,10 @@ OpenTracker::Actions OpenTracker::handle(const mpv::Event& event) {
                     phase_ = e.reason == mpv::EndReason::Error ? Phase::Failed : Phase::Ended;
                 return Actions{};
             },
+            // A short file can end before the replies about it arrive.
             [&](const mpv::PropertyReply& e) {
-                return following && isCurrent(e.tag) ? onReply(e) : Actions{};
+                const bool opened = following || phase_ == Phase::Ended;
+                return opened && isCurrent(e.tag) ? onReply(e) : Actions{};
             },
             [&](const mpv::Shutdown&) {
                 phase_ = Phase::Failed;

@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+#include <sys/stat.h>
+
+#include "player/mpv_options.h"
+#include "player/mpv_player.h"
+#include "support/clips.h"
+
+using namespace player;
+
+namespace {
+
+// Real libmpv without a screen or a sound device, decoding as fast as it can.
+class MpvPlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        control = std::make_unique<MpvPlayer>(engineOptions({"null", "null", true}));
+        ASSERT_TRUE(control->isReady()) << qPrintable(control->engineError());
+        opens = std::make_unique<QSignalSpy>(control.get(), &MoviePlayer::OpenComplete);
+    }
+
+    QString clip(const QString& name, QSize size, double seconds = 1.0,
+                 const QString& sampleAspect = "1/1") {
+        const QString path =
+            testsupport::solidClip(folder.path(), name, "0x3366cc", size, seconds, sampleAspect);
+        EXPECT_FALSE(path.isEmpty()) << "ffmpeg failed for " << qPrintable(name);
+        return path;
+    }
+
+    QString file(const QString& name, const QByteArray& content) {
+        QFile f(folder.filePath(name));
+        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        return f.fileName();
+    }
+
+    bool openCompletes(int count = 1) {
+        return QTest::qWaitFor([&] { return opens->count() >= count; }, 10000);
+    }
+    bool reachesState(int state) {
+        return QTest::qWaitFor([&] { return control->playState() == state; }, 10000);
+    }
+
+    QTemporaryDir folder;
+    std::unique_ptr<MpvPlayer> control;
+    std::unique_ptr<QSignalSpy> opens;
+};
+
+}  // namespace
+
+TEST_F(MpvPlayerTest, StartsWithTheInitialSizeAndNothingLoaded) {
+    EXPECT_EQ(control->widthTwips(), 1815.0F);
+    EXPECT_EQ(control->heightTwips(), 735.0F);
+    EXPECT_EQ(control->playState(), NothingLoaded);
+    EXPECT_EQ(control->fileName(), "");
+}
+
+TEST_F(MpvPlayerTest, FitsItselfToThePictureInEachSizeMode) {
+    struct Case {
+        QString name;
+        QSize size;
+        QString aspect;
+        int mode;
+        QSizeF twips;
+    } cases[] = {{"native.avi", {320, 240}, "1/1", NativeSize, {4800, 3600}},
+                 {"double.avi", {160, 120}, "1/1", DoubleSize, {4800, 3600}},
+                 {"wide.avi", {320, 240}, "2/1", NativeSize, {9600, 3600}},
+                 {"wide2.avi", {320, 240}, "2/1", DoubleSize, {19200, 7200}}};
+    int opened = 0;
+    for (const Case& c : cases) {
+        control->setWindowSizeMode(c.mode);
+        control->setFileName(clip(c.name, c.size, 1.0, c.aspect));
+        ASSERT_TRUE(openCompletes(++opened)) << qPrintable(c.name);
+        EXPECT_EQ(QSizeF(control->widthTwips(), control->heightTwips()), c.twips) << qPrintable(c.name);
+        EXPECT_EQ(control->size(), (c.twips / 15).toSize()) << qPrintable(c.name);
+    }
+}
+
+TEST_F(MpvPlayerTest, PlaysToTheEndByItself) {
+    const QString path = clip("short.avi", {64, 48}, 0.5);
+    control->setFileName(path);
+    EXPECT_EQ(control->fileName(), path);
+    EXPECT_EQ(control->playState(), Running);
+    ASSERT_TRUE(openCompletes());
+    ASSERT_TRUE(reachesState(Stopped));
+    EXPECT_EQ(opens->count(), 1);
+
+    control->setFileName(path);  // the same file again, as a one-entry list does
+    ASSERT_TRUE(openCompletes(2));
+    ASSERT_TRUE(reachesState(Stopped));
+}
+
+TEST_F(MpvPlayerTest, StopEndsPlayback) {
+    control->setFileName(clip("long.avi", {64, 48}, 30));
+    ASSERT_TRUE(openCompletes());
+    control->stop();
+    EXPECT_EQ(control->playState(), Stopped);
+    QTest::qWait(200);
+    EXPECT_EQ(control->playState(), Stopped);
+}
+
+TEST_F(MpvPlayerTest, ASoundOpensAndKeepsThePreviousSize) {
+    control->setFileName(clip("first.avi", {200, 100}));
+    ASSERT_TRUE(openCompletes());
+    const QString tone = testsupport::toneClip(folder.path(), "tone.wav", 0.5);
+    ASSERT_FALSE(tone.isEmpty());
+    control->setFileName(tone);
+    ASSERT_TRUE(openCompletes(2));
+    EXPECT_EQ(control->widthTwips(), 3000.0F);
+    EXPECT_EQ(control->heightTwips(), 1500.0F);
+    EXPECT_TRUE(reachesState(Stopped));
+}
+
+TEST_F(MpvPlayerTest, FilesThatCannotBePlayedLeaveNothingLoaded) {
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.filePath("fifo.avi")).constData(), 0600), 0);
+    const QString broken[] = {
+        folder.filePath("missing.avi"),
+        file("empty.avi", {}),
+        file("text.avi", "this is not a movie\n"),
+        file("random.avi", QByteArray(4096, '\x5a')),
+        folder.path(),
+        folder.filePath("fifo.avi"),
+        "/dev/zero",
+        "relative.avi",
+        "av://lavfi:testsrc",
+        "http://127.0.0.1:9/x.avi",
+        "",
+    };
+    for (const QString& path : broken) {
+        control->setFileName(clip("good.avi", {64, 48}, 5));
+        ASSERT_TRUE(reachesState(Running));
+        control->setFileName(path);
+        EXPECT_TRUE(reachesState(NothingLoaded)) << qPrintable(path);
+        EXPECT_EQ(control->fileName(), path);
+    }
+    QTest::qWait(300);
+    EXPECT_EQ(control->playState(), NothingLoaded);
+}
+
+// The second open replaces the first before it is open: only its picture counts.
+TEST_F(MpvPlayerTest, AQuickSecondOpenWins) {
+    const QString first = clip("first.avi", {320, 240});
+    const QString second = clip("second.avi", {96, 64});
+    control->setFileName(first);
+    control->setFileName(second);
+    ASSERT_TRUE(openCompletes());
+    QTest::qWait(300);
+    EXPECT_EQ(opens->count(), 1);
+    EXPECT_EQ(control->widthTwips(), 1440.0F);
+    EXPECT_EQ(control->heightTwips(), 960.0F);
+}
+
+TEST_F(MpvPlayerTest, NothingRunsOrIsFetchedBehindTheSaversBack) {
+    const std::pair<const char*, const char*> expected[] = {
+        {"config", "no"},
+        {"load-scripts", "no"},
+        {"ytdl", "no"},
+        {"osc", "no"},
+        {"input-default-bindings", "no"},
+        {"input-vo-keyboard", "no"},
+        {"input-cursor", "no"},
+        {"cursor-autohide", "no"},
+        {"stop-screensaver", "no"},
+        {"access-references", "no"},
+        {"stream-lavf-o", "protocol_whitelist=file"},
+        {"demuxer-lavf-o", "protocol_whitelist=file"},
+        {"terminal", "no"},
+        {"osd-level", "0"},
+    };
+    for (const auto& [name, value] : expected)
+        EXPECT_EQ(control->engineProperty(name), value) << name;
+}
+
+TEST_F(MpvPlayerTest, ACloseMidPlayIsFinal) {
+    control->setFileName(clip("long.avi", {64, 48}, 30));
+    ASSERT_TRUE(openCompletes());
+    control->close();
+    control->setFileName(clip("again.avi", {64, 48}));
+    EXPECT_EQ(control->playState(), NothingLoaded);
+    QTest::qWait(200);
+    EXPECT_EQ(opens->count(), 1);
+}

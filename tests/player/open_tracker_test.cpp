@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include "player/movie_player.h"
+#include "player/open_tracker.h"
+
+using namespace player;
+using Query = OpenTracker::Query;
+
+namespace {
+
+// Drives one open through the replies the engine gives for a file with a picture.
+struct OpenedFile {
+    OpenTracker tracker;
+    uint64_t open(int scale, int64_t entryId) {
+        const uint64_t tag = tracker.begin(scale);
+        tracker.handle(mpv::CommandReply{tag, 0, entryId});
+        tracker.handle(mpv::StartFile{entryId});
+        return tag;
+    }
+    OpenTracker::Actions size(int64_t w, int64_t h) {
+        tracker.handle(mpv::PropertyReply{tracker.tag(Query::DisplayWidth), 0, w});
+        return tracker.handle(mpv::PropertyReply{tracker.tag(Query::DisplayHeight), 0, h});
+    }
+};
+
+}  // namespace
+
+TEST(OpenTracker, FollowsAFileWithAPictureFromOpenToItsEnd) {
+    OpenedFile f;
+    EXPECT_EQ(f.tracker.playState(), NothingLoaded);
+    f.open(2, 7);
+    EXPECT_EQ(f.tracker.playState(), Running);
+    EXPECT_TRUE(f.tracker.handle(mpv::FileLoaded{}).queryVideoTrack);
+    EXPECT_FALSE(f.tracker.handle(mpv::PropertyReply{f.tracker.tag(Query::VideoTrack), 0, 1}).openComplete);
+    EXPECT_TRUE(f.tracker.handle(mpv::VideoReconfig{}).queryDisplaySize);
+    const OpenTracker::Actions done = f.size(320, 180);
+    EXPECT_TRUE(done.openComplete);
+    EXPECT_EQ(done.picture, QSize(640, 360));
+    EXPECT_FALSE(f.tracker.handle(mpv::VideoReconfig{}).queryDisplaySize);
+    EXPECT_EQ(f.tracker.playState(), Running);
+    f.tracker.handle(mpv::EndFile{7, mpv::EndReason::Eof, 0});
+    EXPECT_EQ(f.tracker.playState(), Stopped);
+}
+
+TEST(OpenTracker, AFileWithoutPictureIsOpenWithoutASize) {
+    OpenedFile f;
+    f.open(1, 3);
+    f.tracker.handle(mpv::FileLoaded{});
+    const auto done = f.tracker.handle(mpv::PropertyReply{f.tracker.tag(Query::VideoTrack), -8, 0});
+    EXPECT_TRUE(done.openComplete);
+    EXPECT_FALSE(done.picture.has_value());
+}
+
+TEST(OpenTracker, FailuresLeaveNothingLoaded) {
+    OpenTracker refused;
+    refused.begin(1);
+    refused.refuse();
+    EXPECT_EQ(refused.playState(), NothingLoaded);
+
+    OpenTracker rejected;
+    const uint64_t tag = rejected.begin(1);
+    rejected.handle(mpv::CommandReply{tag, -4, -1});
+    EXPECT_EQ(rejected.playState(), NothingLoaded);
+
+    OpenedFile unreadable;
+    unreadable.open(1, 5);
+    unreadable.tracker.handle(mpv::EndFile{5, mpv::EndReason::Error, -13});
+    EXPECT_EQ(unreadable.tracker.playState(), NothingLoaded);
+
+    OpenedFile engineGone;
+    engineGone.open(1, 5);
+    engineGone.tracker.handle(mpv::Shutdown{});
+    EXPECT_EQ(engineGone.tracker.playState(), NothingLoaded);
+}
+
+// The previous file's end and late replies arrive after the next open has begun.
+TEST(OpenTracker, EventsOfAnEarlierOpenAreIgnored) {
+    OpenedFile f;
+    f.open(1, 1);
+    f.tracker.handle(mpv::FileLoaded{});
+    f.tracker.handle(mpv::VideoReconfig{});
+    const uint64_t oldWidth = f.tracker.tag(Query::DisplayWidth);
+    const uint64_t oldHeight = f.tracker.tag(Query::DisplayHeight);
+
+    const uint64_t tag = f.tracker.begin(1);
+    f.tracker.handle(mpv::EndFile{1, mpv::EndReason::Stop, 0});
+    EXPECT_EQ(f.tracker.playState(), Running);
+    EXPECT_FALSE(f.tracker.handle(mpv::PropertyReply{oldWidth, 0, 100}).openComplete);
+    EXPECT_FALSE(f.tracker.handle(mpv::PropertyReply{oldHeight, 0, 100}).openComplete);
+    EXPECT_FALSE(f.tracker.handle(mpv::VideoReconfig{}).queryDisplaySize);  // not started yet
+
+    f.tracker.handle(mpv::CommandReply{tag, 0, 2});
+    f.tracker.handle(mpv::StartFile{2});
+    f.tracker.handle(mpv::VideoReconfig{});
+    EXPECT_EQ(f.size(200, 100).picture, QSize(200, 100));
+}
+
+// Two quick opens can share one start: only the entry of the latest open counts.
+TEST(OpenTracker, AStartOfAnotherEntryDoesNotCountAsOurs) {
+    OpenTracker tracker;
+    const uint64_t tag = tracker.begin(1);
+    tracker.handle(mpv::CommandReply{tag, 0, 9});
+    tracker.handle(mpv::StartFile{8});
+    EXPECT_FALSE(tracker.handle(mpv::FileLoaded{}).queryVideoTrack);
+    tracker.handle(mpv::EndFile{8, mpv::EndReason::Error, -1});
+    EXPECT_EQ(tracker.playState(), Running);
+}
+
+TEST(OpenTracker, StopEndsTheCurrentFile) {
+    OpenedFile f;
+    f.open(1, 1);
+    f.tracker.stop();
+    EXPECT_EQ(f.tracker.playState(), Stopped);
+    OpenTracker idle;
+    idle.stop();
+    EXPECT_EQ(idle.playState(), NothingLoaded);
+}
+
+TEST(OpenTracker, RepliesAboutAFileThatAlreadyEndedStillOpenIt) {
+    OpenedFile f;
+    f.open(1, 4);
+    f.tracker.handle(mpv::FileLoaded{});
+    f.tracker.handle(mpv::EndFile{4, mpv::EndReason::Eof, 0});
+    EXPECT_TRUE(f.tracker.handle(mpv::PropertyReply{f.tracker.tag(Query::VideoTrack), -8, 0}).openComplete);
+    EXPECT_EQ(f.tracker.playState(), Stopped);
+}
