@@ -2,7 +2,7 @@
 
 namespace player {
 
-EngineChoice desktopEngine() { return {"gpu,x11", "", false}; }
+EngineChoice desktopEngine() { return {chooseVideoOutput(), {}, false}; }
 
 mpv::Options engineOptions(const EngineChoice& choice) {
     mpv::Options options = {
@@ -27,10 +27,10 @@ mpv::Options engineOptions(const EngineChoice& choice) {
         {"idle", "yes"},
         {"force-window", "no"},
         {"audio-fallback-to-null", "yes"},
-        {"gpu-context", "x11egl"},
         {"hwdec", "no"},
-        {"vo", choice.videoOutput},
+        {"vo", choice.video.output},
     };
+    if (!choice.video.context.isEmpty()) options.append({"gpu-context", choice.video.context});
     if (!choice.audioOutput.isEmpty()) options.append({"ao", choice.audioOutput});
     if (choice.untimed) options.append({{"untimed", "yes"}, {"ao-null-untimed", "yes"}});
     return options;

@@ -20,7 +20,7 @@ class MpvPlayerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
-        control = std::make_unique<MpvPlayer>(engineOptions({"null", "null", true}));
+        control = std::make_unique<MpvPlayer>(engineOptions({{"null", {}}, "null", true}));
         ASSERT_TRUE(control->isReady()) << qPrintable(control->engineError());
         opens = std::make_unique<QSignalSpy>(control.get(), &MoviePlayer::OpenComplete);
     }

@@ -1,0 +1,63 @@
+#include "player/video_output.h"
+
+#include <xcb/xcb.h>
+
+#include <QGuiApplication>
+#include <QOffscreenSurface>
+#include <QOpenGLContext>
+#include <QOpenGLFunctions>
+
+namespace player {
+namespace {
+
+xcb_connection_t* x11Connection() {
+    const auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+bool hasExtension(xcb_connection_t* connection, const char* name) {
+    const auto cookie = xcb_query_extension(connection, qstrlen(name), name);
+    xcb_query_extension_reply_t* reply = xcb_query_extension_reply(connection, cookie, nullptr);
+    const bool present = reply && reply->present;
+    free(reply);
+    return present;
+}
+
+// Without direct rendering (DRI) or the vendor's own GLX, any OpenGL would be software; asking
+// the X server costs a round trip, a test context tens of milliseconds.
+bool mayHaveHardwareGl(xcb_connection_t* connection) {
+    return hasExtension(connection, "DRI3") || hasExtension(connection, "DRI2") ||
+           hasExtension(connection, "NV-GLX");
+}
+
+QByteArray glRenderer() {
+    QOpenGLContext context;
+    QOffscreenSurface surface;
+    surface.create();
+    if (!context.create() || !context.makeCurrent(&surface)) return {};
+    const auto* name = context.functions()->glGetString(GL_RENDERER);
+    const QByteArray renderer(name ? reinterpret_cast<const char*>(name) : "");
+    context.doneCurrent();
+    return renderer;
+}
+
+}  // namespace
+
+bool isSoftwareRenderer(const QByteArray& glRenderer) {
+    const QByteArray name = glRenderer.toLower();
+    for (const char* software : {"llvmpipe", "softpipe", "swrast", "software rasterizer",
+                                 "swiftshader", "lavapipe"})
+        if (name.contains(software)) return true;
+    return name.isEmpty();
+}
+
+VideoOutput chooseVideoOutput() {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection) return {"gpu", {}};
+    if (!mayHaveHardwareGl(connection) || isSoftwareRenderer(glRenderer())) return {"x11", {}};
+    // The context is pinned: mpv's probe of every context has taken the whole process down on
+    // machines without hardware OpenGL.
+    return {"gpu", "x11egl"};
+}
+
+}  // namespace player
