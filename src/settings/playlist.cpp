@@ -1,5 +1,7 @@
 #include "settings/playlist.h"
 
+#include <QFile>
+
 namespace settings {
 namespace {
 
@@ -49,6 +51,20 @@ bool writePlayList(const QStringList& entries, QString* error) {
         store.SaveSetting(kSectionMovie, QString::number(position), entries.at(position));
     store.SaveSetting(kSectionSettings, kKeyActive, QStringLiteral("0"));
     return store.commit(error);
+}
+
+bool markSettingsWindowOpen() {
+    Store store;
+    store.SaveSetting(kSectionSettings, kKeyActive, QStringLiteral("1"));
+    return store.commit();
+}
+
+QString keepCopyOfDamagedStore(const Store& store) {
+    if (store.loadStatus() != QSettings::FormatError) return {};
+    const QString original = store.fileName();
+    QString copy = original + QStringLiteral(".corrupt");
+    for (int n = 2; QFile::exists(copy); ++n) copy = original + QStringLiteral(".corrupt.%1").arg(n);
+    return QFile::copy(original, copy) ? copy : QString();
 }
 
 PlaybackSlot readPlaybackSlot(Store& store, qint16 intMovie) {

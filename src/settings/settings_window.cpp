@@ -1,0 +1,235 @@
+#include "settings/settings_window.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QListWidget>
+#include <QScreen>
+#include <QSignalBlocker>
+
+#include "platform/keys.h"
+#include "platform/twips.h"
+#include "settings/chooser_selection.h"
+#include "settings/entry.h"
+#include "settings/image_button.h"
+#include "settings/playlist.h"
+#include "settings/save_failure.h"
+#include "settings/size_rules.h"
+#include "settings/window_layout.h"
+
+namespace settings {
+namespace {
+
+const QString kMovieFilter = QStringLiteral(
+    "All Videos (*.avi,*.mov,*.mpg)|*.avi;*.mov;*.mpg|Microsoft Video (*.avi)|*.avi|"
+    "Quick Time (*.mov)|*.mov|Mpeg Movies (*.mpg)|*.mpg|Waves (*.wav)|*.wav");
+
+enum ButtonIndex { AddButton = 0, RemoveButton = 1 };
+constexpr int kSizesWidth = 1575;
+constexpr int kSizeLabelWidth = 480;
+
+void placeInTwips(QWidget* widget, int left, int top, int width, int height) {
+    using platform::twipsToPixels;
+    widget->setGeometry(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                        twipsToPixels(height));
+}
+
+int twipsOf(int pixels) { return static_cast<int>(platform::pixelsToTwips(pixels)); }
+
+}  // namespace
+
+SettingsWindow::SettingsWindow(OpenDialog showOpenDialog)
+    : showOpenDialog_(std::move(showOpenDialog)) {
+    setWindowTitle(QStringLiteral("Flickerdeck, Version 1.0"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/flickerdeck.svg")));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+    createControls();
+    connectHandlers();
+    Form_Load();
+    placeCentredOnScreen();
+}
+
+void SettingsWindow::showModal() {
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    lstFiles->setFocus();
+    QEventLoop untilClosed;
+    connect(this, &SettingsWindow::closed, &untilClosed, &QEventLoop::quit);
+    untilClosed.exec();
+}
+
+void SettingsWindow::Form_Load() {
+    Store store;
+    keepCopyOfDamagedStore(store);
+    lstFiles->addItems(readPlayList(store));
+    cbxSizes->addItems({kOrigin, kDouble});
+    selectSize(0);
+    markSettingsWindowOpen();
+}
+
+void SettingsWindow::Form_Resize() {
+    const auto layout = layoutFor(twipsOf(width()), twipsOf(height()), isMinimized(),
+                                  kSizesWidth, kSizeLabelWidth);
+    if (!layout) return;
+    using platform::twipsToPixels;
+    lstFiles->resize(twipsToPixels(layout->listWidth), twipsToPixels(layout->listHeight));
+    picContainer->resize(twipsToPixels(layout->stripWidth), picContainer->height());
+    cbxSizes->move(twipsToPixels(layout->sizesLeft), cbxSizes->y());
+    imgSize->move(twipsToPixels(layout->sizeLabelLeft), imgSize->y());
+}
+
+// Save failures are the user's to decide; everything else closes.
+bool SettingsWindow::Form_Unload() {
+    QString reason;
+    while (!writePlayList(entries(), &reason)) {
+        switch (askAfterFailedSave(this, reason)) {
+            case SaveFailureChoice::Retry:
+                continue;
+            case SaveFailureChoice::CloseWithoutSaving:
+                return true;
+            case SaveFailureChoice::KeepEditing:
+                return false;
+        }
+    }
+    return true;
+}
+
+void SettingsWindow::SetSizeUp() {
+    const int position = selectedPosition();
+    if (position < 0) return;
+    const auto word = shownModeWord(lstFiles->item(position)->text());
+    const int index = word ? cbxSizes->findText(*word, Qt::MatchExactly | Qt::MatchCaseSensitive) : -1;
+    if (index >= 0) selectSize(index);
+}
+
+void SettingsWindow::cbxSizes_Click() {
+    const int position = selectedPosition();
+    if (position < 0) return;
+    QListWidgetItem* item = lstFiles->item(position);
+    item->setText(withModeWord(item->text(), cbxSizes->currentText()));
+}
+
+void SettingsWindow::imgControls_Click(int Index) {
+    if (Index == AddButton) addMovies();
+    if (Index == RemoveButton) removeSelectedMovie();
+}
+
+void SettingsWindow::imgControls_MouseDown(int Index) { imageButton(Index)->setBorderStyle(1); }
+void SettingsWindow::imgControls_MouseUp(int Index) { imageButton(Index)->setBorderStyle(0); }
+void SettingsWindow::lstFiles_Click() { SetSizeUp(); }
+void SettingsWindow::lstFiles_KeyPress(int) { SetSizeUp(); }
+
+QStringList SettingsWindow::entries() const {
+    QStringList list;
+    for (int row = 0; row < lstFiles->count(); ++row) list << lstFiles->item(row)->text();
+    return list;
+}
+
+void SettingsWindow::closeEvent(QCloseEvent* event) {
+    if (!Form_Unload()) return event->ignore();
+    event->accept();
+    emit closed();
+}
+
+void SettingsWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void SettingsWindow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) Form_Resize();
+}
+
+// Sees the key before the list does, and leaves it to the list.
+bool SettingsWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lstFiles && event->type() == QEvent::KeyPress) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (!key->text().isEmpty()) lstFiles_KeyPress(key->text().front().unicode());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void SettingsWindow::createControls() {
+    lstFiles = new QListWidget(this);
+    lstFiles->setSelectionMode(QAbstractItemView::SingleSelection);
+    placeInTwips(lstFiles, 0, 510, 4935, 3765);
+    picContainer = new QWidget(this);
+    placeInTwips(picContainer, 0, 0, 5145, 510);
+    imgControls.addButton(new ImageButton(":/icons/add.svg", "set a movie", picContainer), AddButton);
+    imgControls.addButton(new ImageButton(":/icons/remove.svg", "remove a movie", picContainer),
+                          RemoveButton);
+    placeInTwips(imageButton(AddButton), 0, 0, 480, 480);
+    placeInTwips(imageButton(RemoveButton), 480, 0, 480, 480);
+    frmDivide = new QFrame(picContainer);
+    frmDivide->setFrameShape(QFrame::VLine);
+    frmDivide->setFrameShadow(QFrame::Sunken);
+    placeInTwips(frmDivide, 990, -120, 45, 615);
+    imgSize = new QLabel(picContainer);
+    imgSize->setPixmap(QIcon(":/icons/size.svg").pixmap(32, 32));
+    placeInTwips(imgSize, 2880, 0, kSizeLabelWidth, 480);
+    cbxSizes = new QComboBox(picContainer);
+    placeInTwips(cbxSizes, 3360, 90, kSizesWidth, 315);
+    setTabOrder(lstFiles, cbxSizes);
+    using platform::twipsToPixels;
+    resize(twipsToPixels(4950), twipsToPixels(4290));
+}
+
+void SettingsWindow::connectHandlers() {
+    connect(&imgControls, &QButtonGroup::idClicked, this, &SettingsWindow::imgControls_Click);
+    connect(&imgControls, &QButtonGroup::idPressed, this, &SettingsWindow::imgControls_MouseDown);
+    connect(&imgControls, &QButtonGroup::idReleased, this, &SettingsWindow::imgControls_MouseUp);
+    connect(cbxSizes, &QComboBox::activated, this, &SettingsWindow::cbxSizes_Click);
+    connect(lstFiles, &QListWidget::itemClicked, this, &SettingsWindow::lstFiles_Click);
+    connect(lstFiles, &QListWidget::itemSelectionChanged, this, &SettingsWindow::lstFiles_Click);
+    lstFiles->installEventFilter(this);
+}
+
+void SettingsWindow::placeCentredOnScreen() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (!screen) return;
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->geometry().center());
+    move(frame.topLeft());
+}
+
+void SettingsWindow::addMovies() {
+    QString filter = kMovieFilter;
+    qint16 filterIndex = 0;
+    const QString selection = showOpenDialog_(filter, filterIndex, QStringLiteral("Select movie"));
+    const auto isDirectory = [](const QString& piece) { return QFileInfo(piece).isDir(); };
+    lstFiles->addItems(entriesFromSelection(selection, isDirectory));
+}
+
+void SettingsWindow::removeSelectedMovie() {
+    const int position = selectedPosition();
+    if (position < 0) return;
+    // Qt would select the next entry on its way; afterwards nothing is selected and the size list
+    // keeps showing what it showed.
+    const QSignalBlocker quiet(lstFiles);
+    delete lstFiles->takeItem(position);
+    lstFiles->clearSelection();
+    lstFiles->setCurrentRow(-1);
+}
+
+// A selection made from code counts as a click, as a pick by the user does.
+void SettingsWindow::selectSize(int index) {
+    if (cbxSizes->currentIndex() == index) return;
+    cbxSizes->setCurrentIndex(index);
+    cbxSizes_Click();
+}
+
+int SettingsWindow::selectedPosition() const {
+    const QList<QListWidgetItem*> selected = lstFiles->selectedItems();
+    return selected.isEmpty() ? -1 : lstFiles->row(selected.front());
+}
+
+ImageButton* SettingsWindow::imageButton(int index) const {
+    return static_cast<ImageButton*>(imgControls.button(index));
+}
+
+}  // namespace settings

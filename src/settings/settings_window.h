@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QButtonGroup>
+#include <QWidget>
+#include <functional>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QListWidget;
+
+namespace settings {
+
+class ImageButton;
+
+// The movie file chooser as the window calls it; tests hand in their own.
+using OpenDialog = std::function<QString(QString& filter, qint16& filterIndex, const QString& title)>;
+
+// The configuration window: the play list (the only copy while the window is open), the size of
+// the selected entry, and buttons to add and remove movies. Closing it saves everything.
+class SettingsWindow : public QWidget {
+    Q_OBJECT
+public:
+    explicit SettingsWindow(OpenDialog showOpenDialog);
+
+    // Shows the window and returns once the user has closed it.
+    void showModal();
+
+    void SetSizeUp();
+
+    void Form_Load();
+    void Form_Resize();
+    bool Form_Unload();
+    void cbxSizes_Click();
+    void imgControls_Click(int Index);
+    void imgControls_MouseDown(int Index);
+    void imgControls_MouseUp(int Index);
+    void lstFiles_Click();
+    void lstFiles_KeyPress(int KeyAscii);
+
+    QStringList entries() const;
+
+    QWidget* picContainer = nullptr;
+    QButtonGroup imgControls;
+    QFrame* frmDivide = nullptr;
+    QLabel* imgSize = nullptr;
+    QComboBox* cbxSizes = nullptr;
+    QListWidget* lstFiles = nullptr;
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void createControls();
+    void connectHandlers();
+    void placeCentredOnScreen();
+    void addMovies();
+    void removeSelectedMovie();
+    void selectSize(int index);
+    int selectedPosition() const;
+    ImageButton* imageButton(int index) const;
+
+    OpenDialog showOpenDialog_;
+};
+
+}  // namespace settings

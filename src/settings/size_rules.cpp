@@ -1,0 +1,19 @@
+#include "settings/size_rules.h"
+
+#include "settings/entry.h"
+
+namespace settings {
+
+std::optional<QString> shownModeWord(const QString& entry) {
+    const QString tail = entryTail(entry);
+    if (tail.size() <= 1) return std::nullopt;
+    return tail.chopped(1);
+}
+
+QString withModeWord(const QString& entry, const QString& modeWord) {
+    if (!entry.contains(u'(')) return entry + QStringLiteral(" (") + modeWord + u')';
+    const QString tail = entryTail(entry);
+    return entry.left(entry.size() - tail.size()) + modeWord.trimmed() + u')';
+}
+
+}  // namespace settings

@@ -1,0 +1,207 @@
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include "settings/image_button.h"
+#include "settings/settings_window.h"
+#include "support/store_file.h"
+
+using settings::SettingsWindow;
+using testsupport::readStoreFile;
+using testsupport::writeStoreFile;
+
+namespace {
+
+QString stored(const QString& key) {
+    QSettings s(QSettings::NativeFormat, QSettings::UserScope, "FDK");
+    return s.value(key).toString();
+}
+
+class SettingsWindowTest : public ::testing::Test {
+protected:
+    std::unique_ptr<SettingsWindow> open(const QString& ini) {
+        writeStoreFile(ini);
+        auto window = std::make_unique<SettingsWindow>(
+            [this](QString& filter, qint16& index, const QString& title) {
+                chooserCalls << QStringList{filter, QString::number(index), title};
+                return chooserAnswer;
+            });
+        window->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        return window;
+    }
+    void select(SettingsWindow& w, int row) {
+        QListWidget* list = w.lstFiles;
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+    }
+    // A pick in the size list, as the keyboard makes it.
+    void pick(SettingsWindow& w, const QString& word) {
+        w.cbxSizes->setFocus();
+        const Qt::Key key = w.cbxSizes->findText(word) > w.cbxSizes->currentIndex() ? Qt::Key_Down : Qt::Key_Up;
+        if (w.cbxSizes->currentText() != word) QTest::keyClick(w.cbxSizes, key);
+    }
+
+    QString chooserAnswer;
+    QList<QStringList> chooserCalls;
+};
+
+constexpr const char* kWithGap =
+    "[Movies]\nCount=3\n[Movie]\n0=/c/a.avi (Origin)\n1=\n2=/c (old)/b.avi (Double)\n"
+    "3=/c/c.avi (Origin)\n4=/stale.avi (Origin)\n";
+
+}  // namespace
+
+TEST_F(SettingsWindowTest, LoadShowsTheStoredListAndMarksTheWindowOpen) {
+    auto w = open(kWithGap);
+    EXPECT_EQ(w->windowTitle(), "Flickerdeck, Version 1.0");
+    EXPECT_EQ(w->entries(), (QStringList{"/c/a.avi (Origin)", "/c (old)/b.avi (Double)", "/c/c.avi (Origin)"}));
+    EXPECT_EQ(w->cbxSizes->currentText(), "Origin");
+    EXPECT_EQ(w->cbxSizes->count(), 2);
+    EXPECT_TRUE(w->lstFiles->selectedItems().isEmpty());
+    EXPECT_EQ(stored("Settings/Active"), "1");
+    EXPECT_EQ(w->size(), QSize(330, 286));
+}
+
+TEST_F(SettingsWindowTest, TheSizeListFollowsTheSelectedEntryAndRewritesOnlyIt) {
+    auto w = open(kWithGap);
+    select(*w, 1);
+    EXPECT_EQ(w->cbxSizes->currentText(), "Double");
+    pick(*w, "Origin");
+    EXPECT_EQ(w->entries(), (QStringList{"/c/a.avi (Origin)", "/c (old)/b.avi (Origin)", "/c/c.avi (Origin)"}));
+    select(*w, 2);
+    pick(*w, "Double");
+    EXPECT_EQ(w->entries().at(2), "/c/c.avi (Double)");
+    EXPECT_EQ(w->lstFiles->currentRow(), 2);
+
+    w->lstFiles->setFocus();
+    QTest::keyClick(w->lstFiles, Qt::Key_Up);
+    EXPECT_EQ(w->cbxSizes->currentText(), "Origin");
+}
+
+TEST_F(SettingsWindowTest, WithNothingSelectedAPickChangesNoEntry) {
+    auto w = open(kWithGap);
+    pick(*w, "Double");
+    EXPECT_EQ(w->cbxSizes->currentText(), "Double");
+    EXPECT_EQ(w->entries().at(0), "/c/a.avi (Origin)");
+}
+
+TEST_F(SettingsWindowTest, AnEntryWithoutModeWordKeepsItsPathWhenASizeIsPicked) {
+    auto w = open("[Movies]\nCount=1\n[Movie]\n0=/c/Old (2019)/a.avi\n1=/c/b.avi (Double)\n");
+    select(*w, 1);
+    select(*w, 0);
+    EXPECT_EQ(w->cbxSizes->currentText(), "Double");  // not a mode word: the list stays as it was
+    EXPECT_EQ(w->entries().at(0), "/c/Old (2019)/a.avi");
+}
+
+TEST_F(SettingsWindowTest, AddAppendsOneEntryPerChosenFile) {
+    QTemporaryDir folder;
+    chooserAnswer = folder.path() + QChar(u'\0') + "a.avi" + QChar(u'\0') + "b c.avi" + QChar(u'\0') + QChar(u'\0');
+    auto w = open(kWithGap);
+    select(*w, 0);
+    QTest::mouseClick(w->imgControls.button(0), Qt::LeftButton);
+    ASSERT_EQ(chooserCalls.size(), 1);
+    EXPECT_EQ(chooserCalls[0][0].section(u'|', 0, 0), "All Videos (*.avi,*.mov,*.mpg)");
+    EXPECT_EQ(chooserCalls[0][2], "Select movie");
+    EXPECT_EQ(w->entries().mid(3), (QStringList{folder.path() + "/a.avi (Origin)", folder.path() + "/b c.avi (Origin)"}));
+    EXPECT_EQ(w->lstFiles->selectedItems().size(), 1);
+
+    chooserAnswer.clear();
+    QTest::mouseClick(w->imgControls.button(0), Qt::LeftButton);
+    EXPECT_EQ(w->entries().size(), 5);
+}
+
+TEST_F(SettingsWindowTest, RemoveDeletesTheSelectedEntryOnly) {
+    auto w = open(kWithGap);
+    auto* remove = static_cast<settings::ImageButton*>(w->imgControls.button(1));
+    QTest::mousePress(remove, Qt::LeftButton);
+    EXPECT_EQ(remove->borderStyle(), 1);
+    QTest::mouseRelease(remove, Qt::LeftButton);
+    EXPECT_EQ(remove->borderStyle(), 0);
+    EXPECT_EQ(w->entries().size(), 3);
+
+    select(*w, 1);
+    QTest::mouseClick(remove, Qt::LeftButton);
+    EXPECT_EQ(w->entries(), (QStringList{"/c/a.avi (Origin)", "/c/c.avi (Origin)"}));
+    EXPECT_TRUE(w->lstFiles->selectedItems().isEmpty());
+    EXPECT_EQ(w->cbxSizes->currentText(), "Double");
+}
+
+TEST_F(SettingsWindowTest, ClosingSavesTheListInOrderAndClearsTheOpenFlag) {
+    auto w = open(kWithGap);
+    select(*w, 0);
+    QTest::mouseClick(w->imgControls.button(1), Qt::LeftButton);
+    EXPECT_TRUE(w->close());
+    EXPECT_EQ(stored("Movies/Count"), "1");
+    EXPECT_EQ(stored("Movie/0"), "/c (old)/b.avi (Double)");
+    EXPECT_EQ(stored("Movie/1"), "/c/c.avi (Origin)");
+    EXPECT_EQ(stored("Movie/4"), "/stale.avi (Origin)");
+    EXPECT_EQ(stored("Settings/Active"), "0");
+}
+
+TEST_F(SettingsWindowTest, AFailedSaveTellsTheUserAndKeepsTheEdits) {
+    auto w = open(kWithGap);
+    QFile::remove(testsupport::storeFilePath());
+    ASSERT_TRUE(QDir().mkpath(testsupport::storeFilePath()));
+    QString message;
+    QTimer::singleShot(50, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box) return;
+        message = box->text();
+        for (QAbstractButton* b : box->buttons())
+            if (b->text() == "Keep editing") b->click();
+    });
+    EXPECT_FALSE(w->close());
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(message.contains("could not be saved")) << qPrintable(message);
+    EXPECT_EQ(w->entries().size(), 3);
+
+    QTimer::singleShot(50, [&] {
+        QDir(testsupport::storeFilePath()).removeRecursively();
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::Retry)->click();
+    });
+    EXPECT_TRUE(w->close());
+    EXPECT_EQ(stored("Movie/2"), "/c/c.avi (Origin)");
+}
+
+TEST_F(SettingsWindowTest, ADamagedStoreIsCopiedAsideBeforeItIsOverwritten) {
+    const QByteArray damaged("[Movies\nCount=1\n\x01\x02\xff\xfe[Movie]\n0=/c/a.avi (Origin)\n");
+    writeStoreFile("");
+    QFile file(testsupport::storeFilePath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(damaged);
+    file.close();
+    auto w = std::make_unique<SettingsWindow>([](QString&, qint16&, const QString&) { return QString(); });
+    QFile copy(testsupport::storeFilePath() + ".corrupt");
+    ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+    EXPECT_EQ(copy.readAll(), damaged);
+    EXPECT_TRUE(w->close());
+    EXPECT_EQ(stored("Settings/Active"), "0");
+}
+
+TEST_F(SettingsWindowTest, ControlsFollowTheWindowSize) {
+    auto w = open("");
+    EXPECT_EQ(w->lstFiles->geometry(), QRect(0, 34, 330, 252));
+    EXPECT_EQ(w->picContainer->width(), 330);
+    EXPECT_EQ(w->cbxSizes->x(), 225);
+    EXPECT_EQ(w->imgSize->x(), 192);
+    w->resize(150, 20);
+    QTest::qWait(20);
+    EXPECT_EQ(w->lstFiles->size(), QSize(210, 0));
+    EXPECT_EQ(w->cbxSizes->x(), 105);
+    EXPECT_EQ(w->imgSize->x(), 72);
+    w->resize(500, 400);
+    const QRect list = w->lstFiles->geometry();
+    w->showMinimized();
+    QTest::qWait(20);
+    EXPECT_EQ(w->lstFiles->geometry(), list);
+}
