@@ -5,9 +5,13 @@
 
 namespace platform {
 
-QPoint GetCursorPos() { return QCursor::pos(); }
+QPoint GetCursorPos() {
+    return QCursor::pos();
+}
 
-void SetCursorPos(int x, int y) { QCursor::setPos(x, y); }
+void SetCursorPos(int x, int y) {
+    QCursor::setPos(x, y);
+}
 
 // An override cursor also covers the player's own native window.
 void ShowCursor(bool show) {

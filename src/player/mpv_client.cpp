@@ -32,7 +32,8 @@ int64_t entryIdOfReply(const mpv_event& event) {
     if (!result || result->result.format != MPV_FORMAT_NODE_MAP) return -1;
     const mpv_node_list* map = result->result.u.list;
     for (int i = 0; i < map->num; ++i)
-        if (qstrcmp(map->keys[i], "playlist_entry_id") == 0 && map->values[i].format == MPV_FORMAT_INT64)
+        if (qstrcmp(map->keys[i], "playlist_entry_id") == 0 &&
+            map->values[i].format == MPV_FORMAT_INT64)
             return map->values[i].u.int64;
     return -1;
 }
@@ -42,7 +43,8 @@ std::optional<Event> typed(const mpv_event& event) {
         case MPV_EVENT_COMMAND_REPLY:
             return CommandReply{event.reply_userdata, event.error, entryIdOfReply(event)};
         case MPV_EVENT_START_FILE:
-            return StartFile{static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id};
+            return StartFile{
+                static_cast<const mpv_event_start_file*>(event.data)->playlist_entry_id};
         case MPV_EVENT_FILE_LOADED:
             return FileLoaded{};
         case MPV_EVENT_VIDEO_RECONFIG:
@@ -74,7 +76,8 @@ Client::Client(const Options& options, int64_t windowId, EventHandler handler)
         return;
     }
     for (const auto& [name, value] : options)
-        if (const int err = mpv_set_option_string(handle_, name.constData(), value.constData()); err < 0)
+        if (const int err = mpv_set_option_string(handle_, name.constData(), value.constData());
+            err < 0)
             qCWarning(lcMpv) << "option" << name << "=" << value << ":" << mpv_error_string(err);
     if (windowId) mpv_set_option(handle_, "wid", MPV_FORMAT_INT64, &windowId);
     if (const int err = mpv_initialize(handle_); err < 0) {
@@ -84,10 +87,13 @@ Client::Client(const Options& options, int64_t windowId, EventHandler handler)
     mpv_set_wakeup_callback(handle_, &Client::wakeup, this);
 }
 
-Client::~Client() { terminate(); }
+Client::~Client() {
+    terminate();
+}
 
 void Client::fail(const char* step, int error) {
-    error_ = QStringLiteral("%1: %2").arg(QLatin1String(step), QLatin1String(mpv_error_string(error)));
+    error_ =
+        QStringLiteral("%1: %2").arg(QLatin1String(step), QLatin1String(mpv_error_string(error)));
     qCWarning(lcMpv).noquote() << error_;
     terminate();
 }

@@ -30,7 +30,7 @@ struct PropertyReply {
 };
 struct Shutdown {};
 
-using Event =
-    std::variant<CommandReply, StartFile, FileLoaded, VideoReconfig, EndFile, PropertyReply, Shutdown>;
+using Event = std::variant<CommandReply, StartFile, FileLoaded, VideoReconfig, EndFile,
+                           PropertyReply, Shutdown>;
 
 }  // namespace player::mpv

@@ -2,7 +2,9 @@
 
 namespace player {
 
-EngineChoice desktopEngine() { return {chooseVideoOutput(), {}, false}; }
+EngineChoice desktopEngine() {
+    return {chooseVideoOutput(), {}, false};
+}
 
 mpv::Options engineOptions(const EngineChoice& choice) {
     mpv::Options options = {

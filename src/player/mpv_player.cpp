@@ -16,7 +16,9 @@ MpvPlayer::MpvPlayer(const mpv::Options& options, QWidget* parent) : MoviePlayer
 }
 
 // The engine draws into this widget's window, so it goes before the window does.
-MpvPlayer::~MpvPlayer() { client_->terminate(); }
+MpvPlayer::~MpvPlayer() {
+    client_->terminate();
+}
 
 void MpvPlayer::setFileName(const QString& path) {
     fileName_ = path;
@@ -38,7 +40,8 @@ void MpvPlayer::close() {
 void MpvPlayer::onEngineEvent(const mpv::Event& event) {
     const OpenTracker::Actions actions = tracker_.handle(event);
     if (actions.queryVideoTrack)
-        client_->requestInt64(tracker_.tag(OpenTracker::Query::VideoTrack), "current-tracks/video/id");
+        client_->requestInt64(tracker_.tag(OpenTracker::Query::VideoTrack),
+                              "current-tracks/video/id");
     if (actions.queryDisplaySize) {
         client_->requestInt64(tracker_.tag(OpenTracker::Query::DisplayWidth), "dwidth");
         client_->requestInt64(tracker_.tag(OpenTracker::Query::DisplayHeight), "dheight");

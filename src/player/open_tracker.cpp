@@ -3,13 +3,6 @@
 #include "player/movie_player.h"
 
 namespace player {
-namespace {
-template <class... Ts>
-struct Overloaded : Ts... {
-    using Ts::operator()...;
-};
-}  // namespace
-
 uint64_t OpenTracker::begin(int scale) {
     ++generation_;
     phase_ = Phase::Opening;
@@ -38,46 +31,49 @@ int OpenTracker::playState() const {
 }
 
 OpenTracker::Actions OpenTracker::handle(const mpv::Event& event) {
-    const bool following = phase_ == Phase::Opening;
-    return std::visit(
-        Overloaded{
-            [&](const mpv::CommandReply& e) {
-                if (following && e.tag == generation_ << 2) {
-                    if (e.error < 0) phase_ = Phase::Failed;
-                    entryId_ = e.entryId;
-                }
-                return Actions{};
-            },
-            [&](const mpv::StartFile& e) {
-                started_ = following && entryId_ >= 0 && e.entryId == entryId_;
-                return Actions{};
-            },
-            [&](const mpv::FileLoaded&) {
-                Actions next;
-                next.queryVideoTrack = following && started_;
-                return next;
-            },
-            [&](const mpv::VideoReconfig&) {
-                Actions next;
-                next.queryDisplaySize = following && started_ && !completed_;
-                return next;
-            },
-            [&](const mpv::EndFile& e) {
-                if (following && e.entryId == entryId_)
-                    phase_ = e.reason == mpv::EndReason::Error ? Phase::Failed : Phase::Ended;
-                return Actions{};
-            },
-            // A short file can end before the replies about it arrive.
-            [&](const mpv::PropertyReply& e) {
-                const bool opened = following || phase_ == Phase::Ended;
-                return opened && isCurrent(e.tag) ? onReply(e) : Actions{};
-            },
-            [&](const mpv::Shutdown&) {
-                phase_ = Phase::Failed;
-                return Actions{};
-            },
-        },
-        event);
+    return std::visit([this](const auto& e) { return on(e); }, event);
+}
+
+OpenTracker::Actions OpenTracker::on(const mpv::CommandReply& e) {
+    if (opening() && e.tag == generation_ << 2) {
+        if (e.error < 0) phase_ = Phase::Failed;
+        entryId_ = e.entryId;
+    }
+    return {};
+}
+
+OpenTracker::Actions OpenTracker::on(const mpv::StartFile& e) {
+    started_ = opening() && entryId_ >= 0 && e.entryId == entryId_;
+    return {};
+}
+
+OpenTracker::Actions OpenTracker::on(const mpv::FileLoaded&) {
+    Actions next;
+    next.queryVideoTrack = opening() && started_;
+    return next;
+}
+
+OpenTracker::Actions OpenTracker::on(const mpv::VideoReconfig&) {
+    Actions next;
+    next.queryDisplaySize = opening() && started_ && !completed_;
+    return next;
+}
+
+OpenTracker::Actions OpenTracker::on(const mpv::EndFile& e) {
+    if (opening() && e.entryId == entryId_)
+        phase_ = e.reason == mpv::EndReason::Error ? Phase::Failed : Phase::Ended;
+    return {};
+}
+
+// A short file can end before the replies about it arrive.
+OpenTracker::Actions OpenTracker::on(const mpv::PropertyReply& e) {
+    const bool opened = opening() || phase_ == Phase::Ended;
+    return opened && isCurrent(e.tag) ? onReply(e) : Actions{};
+}
+
+OpenTracker::Actions OpenTracker::on(const mpv::Shutdown&) {
+    phase_ = Phase::Failed;
+    return {};
 }
 
 OpenTracker::Actions OpenTracker::onReply(const mpv::PropertyReply& reply) {

@@ -37,7 +37,15 @@ public:
 private:
     enum class Phase { Idle, Opening, Ended, Failed };
 
+    Actions on(const mpv::CommandReply& e);
+    Actions on(const mpv::StartFile& e);
+    Actions on(const mpv::FileLoaded& e);
+    Actions on(const mpv::VideoReconfig& e);
+    Actions on(const mpv::EndFile& e);
+    Actions on(const mpv::PropertyReply& e);
+    Actions on(const mpv::Shutdown& e);
     Actions onReply(const mpv::PropertyReply& reply);
+    bool opening() const { return phase_ == Phase::Opening; }
     Actions complete(std::optional<QSize> picture);
     bool isCurrent(uint64_t tag) const { return tag >> 2 == generation_; }
 

@@ -45,8 +45,8 @@ QByteArray glRenderer() {
 
 bool isSoftwareRenderer(const QByteArray& glRenderer) {
     const QByteArray name = glRenderer.toLower();
-    for (const char* software : {"llvmpipe", "softpipe", "swrast", "software rasterizer",
-                                 "swiftshader", "lavapipe"})
+    for (const char* software :
+         {"llvmpipe", "softpipe", "swrast", "software rasterizer", "swiftshader", "lavapipe"})
         if (name.contains(software)) return true;
     return name.isEmpty();
 }

@@ -5,7 +5,7 @@
 namespace player {
 
 struct VideoOutput {
-    QByteArray output;  // mpv's "vo"
+    QByteArray output;   // mpv's "vo"
     QByteArray context;  // mpv's "gpu-context", empty for outputs without one
 };
 

@@ -9,6 +9,8 @@ StartMode startMode(const QString& commandLine, bool anotherInstanceRunning, int
     return StartMode::Saver;
 }
 
-QString commandLineText(const QStringList& arguments) { return arguments.mid(1).join(u' '); }
+QString commandLineText(const QStringList& arguments) {
+    return arguments.mid(1).join(u' ');
+}
 
 }  // namespace saver

@@ -87,9 +87,15 @@ void Master::axMovie_OpenComplete() {
     if (showsPicture(axMovie->fileName())) picContainer->show();
 }
 
-void Master::Form_KeyPress(int) { Ende(); }
-void Master::picContainer_KeyPress(int) { Ende(); }
-void Master::axMovie_KeyPress(int) { Ende(); }
+void Master::Form_KeyPress(int) {
+    Ende();
+}
+void Master::picContainer_KeyPress(int) {
+    Ende();
+}
+void Master::axMovie_KeyPress(int) {
+    Ende();
+}
 
 void Master::Ende() {
     if (ended_) return;

@@ -15,7 +15,8 @@ MasterServices desktopServices(const platform::SingleInstance& instance) {
         .anotherInstanceRunning = instance.anotherInstanceRunning(),
         .createPlayer =
             [](QWidget* parent) {
-                return new player::MpvPlayer(player::engineOptions(player::desktopEngine()), parent);
+                return new player::MpvPlayer(player::engineOptions(player::desktopEngine()),
+                                             parent);
             },
         .showSettingsModal = [] {},
         .endProgram = [](int exitCode) { platform::endProgram(exitCode); },

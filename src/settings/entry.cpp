@@ -9,8 +9,8 @@ QString entryTail(const QString& entry) {
 
 SplitEntry splitEntry(const QString& entry) {
     const qsizetype open = entry.lastIndexOf(QLatin1Char('('));
-    const bool hasModeWord = open > 0 && entry.endsWith(QLatin1Char(')')) &&
-                             entry.at(open - 1) == QLatin1Char(' ');
+    const bool hasModeWord =
+        open > 0 && entry.endsWith(QLatin1Char(')')) && entry.at(open - 1) == QLatin1Char(' ');
     if (!hasModeWord) return {entry, std::nullopt};
     return {entry.left(open - 1), entry.mid(open + 1).chopped(1)};
 }

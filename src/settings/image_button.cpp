@@ -18,7 +18,9 @@ void ImageButton::setBorderStyle(int style) {
     update();
 }
 
-QSize ImageButton::sizeHint() const { return iconSize(); }
+QSize ImageButton::sizeHint() const {
+    return iconSize();
+}
 
 void ImageButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);

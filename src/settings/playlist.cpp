@@ -63,7 +63,8 @@ QString keepCopyOfDamagedStore(const Store& store) {
     if (store.loadStatus() != QSettings::FormatError) return {};
     const QString original = store.fileName();
     QString copy = original + QStringLiteral(".corrupt");
-    for (int n = 2; QFile::exists(copy); ++n) copy = original + QStringLiteral(".corrupt.%1").arg(n);
+    for (int n = 2; QFile::exists(copy); ++n)
+        copy = original + QStringLiteral(".corrupt.%1").arg(n);
     return QFile::copy(original, copy) ? copy : QString();
 }
 

@@ -11,7 +11,8 @@ SaveFailureChoice askAfterFailedSave(QWidget* parent, const QString& reason) {
                     QMessageBox::NoButton, parent);
     box.setInformativeText(QObject::tr("Your changes are still in the window."));
     QPushButton* retry = box.addButton(QMessageBox::Retry);
-    QPushButton* discard = box.addButton(QObject::tr("Close without saving"), QMessageBox::DestructiveRole);
+    QPushButton* discard =
+        box.addButton(QObject::tr("Close without saving"), QMessageBox::DestructiveRole);
     box.addButton(QObject::tr("Keep editing"), QMessageBox::RejectRole);
     box.setDefaultButton(retry);
     box.exec();

@@ -37,7 +37,9 @@ void placeInTwips(QWidget* widget, int left, int top, int width, int height) {
                         twipsToPixels(height));
 }
 
-int twipsOf(int pixels) { return static_cast<int>(platform::pixelsToTwips(pixels)); }
+int twipsOf(int pixels) {
+    return static_cast<int>(platform::pixelsToTwips(pixels));
+}
 
 }  // namespace
 
@@ -72,8 +74,8 @@ void SettingsWindow::Form_Load() {
 }
 
 void SettingsWindow::Form_Resize() {
-    const auto layout = layoutFor(twipsOf(width()), twipsOf(height()), isMinimized(),
-                                  kSizesWidth, kSizeLabelWidth);
+    const auto layout =
+        layoutFor(twipsOf(width()), twipsOf(height()), isMinimized(), kSizesWidth, kSizeLabelWidth);
     if (!layout) return;
     using platform::twipsToPixels;
     lstFiles->resize(twipsToPixels(layout->listWidth), twipsToPixels(layout->listHeight));
@@ -102,7 +104,8 @@ void SettingsWindow::SetSizeUp() {
     const int position = selectedPosition();
     if (position < 0) return;
     const auto word = shownModeWord(lstFiles->item(position)->text());
-    const int index = word ? cbxSizes->findText(*word, Qt::MatchExactly | Qt::MatchCaseSensitive) : -1;
+    const int index =
+        word ? cbxSizes->findText(*word, Qt::MatchExactly | Qt::MatchCaseSensitive) : -1;
     if (index >= 0) selectSize(index);
 }
 
@@ -118,10 +121,18 @@ void SettingsWindow::imgControls_Click(int Index) {
     if (Index == RemoveButton) removeSelectedMovie();
 }
 
-void SettingsWindow::imgControls_MouseDown(int Index) { imageButton(Index)->setBorderStyle(1); }
-void SettingsWindow::imgControls_MouseUp(int Index) { imageButton(Index)->setBorderStyle(0); }
-void SettingsWindow::lstFiles_Click() { SetSizeUp(); }
-void SettingsWindow::lstFiles_KeyPress(int) { SetSizeUp(); }
+void SettingsWindow::imgControls_MouseDown(int Index) {
+    imageButton(Index)->setBorderStyle(1);
+}
+void SettingsWindow::imgControls_MouseUp(int Index) {
+    imageButton(Index)->setBorderStyle(0);
+}
+void SettingsWindow::lstFiles_Click() {
+    SetSizeUp();
+}
+void SettingsWindow::lstFiles_KeyPress(int) {
+    SetSizeUp();
+}
 
 QStringList SettingsWindow::entries() const {
     QStringList list;
@@ -160,7 +171,8 @@ void SettingsWindow::createControls() {
     placeInTwips(lstFiles, 0, 510, 4935, 3765);
     picContainer = new QWidget(this);
     placeInTwips(picContainer, 0, 0, 5145, 510);
-    imgControls.addButton(new ImageButton(":/icons/add.svg", "set a movie", picContainer), AddButton);
+    imgControls.addButton(new ImageButton(":/icons/add.svg", "set a movie", picContainer),
+                          AddButton);
     imgControls.addButton(new ImageButton(":/icons/remove.svg", "remove a movie", picContainer),
                           RemoveButton);
     placeInTwips(imageButton(AddButton), 0, 0, 480, 480);

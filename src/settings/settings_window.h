@@ -14,7 +14,8 @@ namespace settings {
 class ImageButton;
 
 // The movie file chooser as the window calls it; tests hand in their own.
-using OpenDialog = std::function<QString(QString& filter, qint16& filterIndex, const QString& title)>;
+using OpenDialog =
+    std::function<QString(QString& filter, qint16& filterIndex, const QString& title)>;
 
 // The configuration window: the play list (the only copy while the window is open), the size of
 // the selected entry, and buttons to add and remove movies. Closing it saves everything.

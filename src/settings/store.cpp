@@ -4,19 +4,24 @@ namespace settings {
 namespace {
 
 std::unique_ptr<QSettings> openStore(const QString& application) {
-    auto s = std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, application);
+    auto s =
+        std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, application);
     s->setFallbacksEnabled(false);
     return s;
 }
 
-QString path(const QString& section, const QString& key) { return section + u'/' + key; }
+QString path(const QString& section, const QString& key) {
+    return section + u'/' + key;
+}
 
 }  // namespace
 
 Store::Store(const QString& application)
     : settings_(openStore(application)), loadStatus_(settings_->status()) {}
 
-void Store::refresh() { settings_->sync(); }
+void Store::refresh() {
+    settings_->sync();
+}
 
 QString Store::GetSetting(const QString& section, const QString& key,
                           const QString& defaultValue) const {
@@ -45,7 +50,9 @@ bool Store::commit(QString* error) {
     return false;
 }
 
-QString Store::fileName() const { return settings_->fileName(); }
+QString Store::fileName() const {
+    return settings_->fileName();
+}
 
 QString statusText(QSettings::Status status) {
     switch (status) {

@@ -23,7 +23,8 @@ public:
     // Picks up what other processes saved since the last refresh.
     void refresh();
 
-    QString GetSetting(const QString& section, const QString& key, const QString& defaultValue) const;
+    QString GetSetting(const QString& section, const QString& key,
+                       const QString& defaultValue) const;
     QStringList keysIn(const QString& section) const;
 
     // Values are buffered until commit(), which writes them all at once; false with a reason

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
-#include <sys/stat.h>
 
 #include "player/mpv_options.h"
 #include "player/mpv_player.h"
@@ -77,7 +77,8 @@ TEST_F(MpvPlayerTest, FitsItselfToThePictureInEachSizeMode) {
         control->setWindowSizeMode(c.mode);
         control->setFileName(clip(c.name, c.size, 1.0, c.aspect));
         ASSERT_TRUE(openCompletes(++opened)) << qPrintable(c.name);
-        EXPECT_EQ(QSizeF(control->widthTwips(), control->heightTwips()), c.twips) << qPrintable(c.name);
+        EXPECT_EQ(QSizeF(control->widthTwips(), control->heightTwips()), c.twips)
+            << qPrintable(c.name);
         EXPECT_EQ(control->size(), (c.twips / 15).toSize()) << qPrintable(c.name);
     }
 }

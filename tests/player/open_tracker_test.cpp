@@ -31,7 +31,8 @@ TEST(OpenTracker, FollowsAFileWithAPictureFromOpenToItsEnd) {
     f.open(2, 7);
     EXPECT_EQ(f.tracker.playState(), Running);
     EXPECT_TRUE(f.tracker.handle(mpv::FileLoaded{}).queryVideoTrack);
-    EXPECT_FALSE(f.tracker.handle(mpv::PropertyReply{f.tracker.tag(Query::VideoTrack), 0, 1}).openComplete);
+    EXPECT_FALSE(
+        f.tracker.handle(mpv::PropertyReply{f.tracker.tag(Query::VideoTrack), 0, 1}).openComplete);
     EXPECT_TRUE(f.tracker.handle(mpv::VideoReconfig{}).queryDisplaySize);
     const OpenTracker::Actions done = f.size(320, 180);
     EXPECT_TRUE(done.openComplete);
@@ -121,6 +122,7 @@ TEST(OpenTracker, RepliesAboutAFileThatAlreadyEndedStillOpenIt) {
     f.open(1, 4);
     f.tracker.handle(mpv::FileLoaded{});
     f.tracker.handle(mpv::EndFile{4, mpv::EndReason::Eof, 0});
-    EXPECT_TRUE(f.tracker.handle(mpv::PropertyReply{f.tracker.tag(Query::VideoTrack), -8, 0}).openComplete);
+    EXPECT_TRUE(
+        f.tracker.handle(mpv::PropertyReply{f.tracker.tag(Query::VideoTrack), -8, 0}).openComplete);
     EXPECT_EQ(f.tracker.playState(), Stopped);
 }

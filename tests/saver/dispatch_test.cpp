@@ -19,28 +19,27 @@ TEST_P(DispatchTest, ChoosesTheMode) {
         << '"' << c.commandLine << "\" another=" << c.anotherInstance << " active=" << c.active;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CommandLines, DispatchTest,
-    ::testing::Values(DispatchCase{"/p 1234", false, 0, StartMode::End},
-                      DispatchCase{"/P:1234", false, 0, StartMode::End},
-                      DispatchCase{"/P /C", false, 1, StartMode::End},
-                      DispatchCase{"x/px", false, 0, StartMode::End},
-                      DispatchCase{"/c", false, 0, StartMode::Configure},
-                      DispatchCase{"/C", false, 0, StartMode::Configure},
-                      DispatchCase{"/c:1234", false, 0, StartMode::Configure},
-                      DispatchCase{"/S", false, 0, StartMode::Saver},
-                      DispatchCase{"/A", false, 0, StartMode::Saver},
-                      DispatchCase{"/X", false, 0, StartMode::Saver},
-                      DispatchCase{"", false, 0, StartMode::Saver},
-                      DispatchCase{"--window-id 0x1c", false, 0, StartMode::Saver}));
+INSTANTIATE_TEST_SUITE_P(CommandLines, DispatchTest,
+                         ::testing::Values(DispatchCase{"/p 1234", false, 0, StartMode::End},
+                                           DispatchCase{"/P:1234", false, 0, StartMode::End},
+                                           DispatchCase{"/P /C", false, 1, StartMode::End},
+                                           DispatchCase{"x/px", false, 0, StartMode::End},
+                                           DispatchCase{"/c", false, 0, StartMode::Configure},
+                                           DispatchCase{"/C", false, 0, StartMode::Configure},
+                                           DispatchCase{"/c:1234", false, 0, StartMode::Configure},
+                                           DispatchCase{"/S", false, 0, StartMode::Saver},
+                                           DispatchCase{"/A", false, 0, StartMode::Saver},
+                                           DispatchCase{"/X", false, 0, StartMode::Saver},
+                                           DispatchCase{"", false, 0, StartMode::Saver},
+                                           DispatchCase{"--window-id 0x1c", false, 0,
+                                                        StartMode::Saver}));
 
-INSTANTIATE_TEST_SUITE_P(
-    SecondInstance, DispatchTest,
-    ::testing::Values(DispatchCase{"/S", true, 0, StartMode::End},
-                      DispatchCase{"/C", true, 0, StartMode::End},
-                      DispatchCase{"/S", true, 1, StartMode::Saver},
-                      DispatchCase{"/C", true, 1, StartMode::Configure},
-                      DispatchCase{"/P", true, 1, StartMode::End}));
+INSTANTIATE_TEST_SUITE_P(SecondInstance, DispatchTest,
+                         ::testing::Values(DispatchCase{"/S", true, 0, StartMode::End},
+                                           DispatchCase{"/C", true, 0, StartMode::End},
+                                           DispatchCase{"/S", true, 1, StartMode::Saver},
+                                           DispatchCase{"/C", true, 1, StartMode::Configure},
+                                           DispatchCase{"/P", true, 1, StartMode::End}));
 
 TEST(CommandLineText, JoinsTheArgumentsAfterTheProgramName) {
     EXPECT_EQ(saver::commandLineText({"flickerdeck"}), "");

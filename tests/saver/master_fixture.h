@@ -5,10 +5,10 @@
 #include <QCursor>
 #include <memory>
 
+#include "fake_player.h"
 #include "platform/pointer.h"
 #include "saver/master.h"
 #include "support/store_file.h"
-#include "fake_player.h"
 
 // A saver window with a fake player, a real store in the test's private folder, and an end
 // that is recorded instead of ending the test.

@@ -109,8 +109,9 @@ TEST_F(MasterTest, AListShrunkOrEmptiedWhileRunningNeverPlaysLeftoverKeys) {
     writeStoreFile(kThreeClips);
     start();
     playToEndAndTick();  // opens 1, next is 2
-    writeStoreFile("[Movies]\nCount=1\n[Movie]\n0=/n/x.avi (Origin)\n1=/n/y.avi (Origin)\n"
-                   "2=/c/c.avi (Origin)\n");
+    writeStoreFile(
+        "[Movies]\nCount=1\n[Movie]\n0=/n/x.avi (Origin)\n1=/n/y.avi (Origin)\n"
+        "2=/c/c.avi (Origin)\n");
     playToEndAndTick();
     EXPECT_EQ(player->opened.last(), "/n/x.avi");
 

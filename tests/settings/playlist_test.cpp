@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QSettings>
-#include <QDir>
 
 #include "settings/playlist.h"
 #include "support/store_file.h"
@@ -44,12 +44,13 @@ TEST(ReadPlayList, ValuesWithIniSpecialCharactersRoundTrip) {
 
 // Values the program never writes must neither hide nor lose stored entries.
 TEST(MovieCount, CorruptCountFallsBackToTheHighestStoredPosition) {
-    const QString entries = "[Movie]\n0=/a (Origin)\n1=/b (Origin)\n7=/h (Origin)\n"
-                            "x=/junk\n007=/zero-padded\n-1=/negative\n99999=/too-far\n";
+    const QString entries =
+        "[Movie]\n0=/a (Origin)\n1=/b (Origin)\n7=/h (Origin)\n"
+        "x=/junk\n007=/zero-padded\n-1=/negative\n99999=/too-far\n";
     struct Case {
         const char* count;
         int expected;
-    } cases[] = {{"abc", 7}, {"2.5", 7}, {"-2", 7}, {"32767", 7}, {"", 7},
+    } cases[] = {{"abc", 7}, {"2.5", 7}, {"-2", 7}, {"32767", 7},    {"", 7},
                  {"-1", -1}, {"0", 0},   {"5", 5},  {"32766", 32766}};
     for (const Case& c : cases) {
         writeStoreFile(QStringLiteral("[Movies]\nCount=%1\n").arg(c.count) + entries);
@@ -73,8 +74,9 @@ TEST(ActiveFlag, NonNumbersCountAsClosed) {
 }
 
 TEST(WritePlayList, WritesCountEntriesAndClosedFlagKeepingKeysAboveCount) {
-    writeStoreFile("[Settings]\nActive=1\n[Movies]\nCount=4\n[Movie]\n0=/a (Origin)\n1=/b "
-                   "(Origin)\n2=/c (Origin)\n3=/d (Origin)\n4=/e (Origin)\n");
+    writeStoreFile(
+        "[Settings]\nActive=1\n[Movies]\nCount=4\n[Movie]\n0=/a (Origin)\n1=/b "
+        "(Origin)\n2=/c (Origin)\n3=/d (Origin)\n4=/e (Origin)\n");
     ASSERT_TRUE(settings::writePlayList({"/b (Double)", "/a (Origin)"}));
     EXPECT_EQ(storedValue("Movies/Count"), "1");
     EXPECT_EQ(storedValue("Movie/0"), "/b (Double)");
@@ -130,8 +132,10 @@ TEST_P(PlaybackSlotTest, ReadsTheEntryAndTheNextPosition) {
     }
 }
 
-constexpr const char* kThree = "[Movies]\nCount=2\n[Movie]\n0=/a (Origin)\n1=/b (Double)\n2=/c (Origin)\n";
-constexpr const char* kShrunk = "[Movies]\nCount=1\n[Movie]\n0=/a (Origin)\n1=/b (Origin)\n2=/stale (Origin)\n";
+constexpr const char* kThree =
+    "[Movies]\nCount=2\n[Movie]\n0=/a (Origin)\n1=/b (Double)\n2=/c (Origin)\n";
+constexpr const char* kShrunk =
+    "[Movies]\nCount=1\n[Movie]\n0=/a (Origin)\n1=/b (Origin)\n2=/stale (Origin)\n";
 constexpr const char* kEmptied = "[Movies]\nCount=-1\n[Movie]\n0=/stale (Origin)\n";
 constexpr const char* kNoCount = "[Movie]\n0=/a (Origin)\n1=/b (Origin)\n";
 constexpr const char* kGap = "[Movies]\nCount=2\n[Movie]\n0=/a (Origin)\n2=/c (Origin)\n";
@@ -142,8 +146,7 @@ INSTANTIATE_TEST_SUITE_P(Positions, PlaybackSlotTest,
                                            SlotCase{kShrunk, 2, "/a (Origin)", 1},
                                            SlotCase{kEmptied, 0, "", 0},
                                            SlotCase{kNoCount, 0, "/a (Origin)", 0},
-                                           SlotCase{kGap, 1, "", 0},
-                                           SlotCase{"", 0, "", 0}));
+                                           SlotCase{kGap, 1, "", 0}, SlotCase{"", 0, "", 0}));
 
 TEST(PlaybackSlot, SeesAListSavedByAnotherProcessAfterItsFirstRead) {
     writeStoreFile(kThree);

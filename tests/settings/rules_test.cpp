@@ -10,9 +10,12 @@ using settings::layoutFor;
 using settings::WindowLayout;
 
 TEST(WindowLayout, FollowsTheInnerSizeDownToItsSmallest) {
-    EXPECT_EQ(layoutFor(4950, 4290, false, 1575, 480), (WindowLayout{4950, 3780, 4950, 3375, 2880}));
-    EXPECT_EQ(layoutFor(3150, 4290, false, 1575, 480), (WindowLayout{3150, 3780, 3150, 1575, 1080}));
-    EXPECT_EQ(layoutFor(1000, 4290, false, 1575, 480), (WindowLayout{3150, 3780, 3150, 1575, 1080}));
+    EXPECT_EQ(layoutFor(4950, 4290, false, 1575, 480),
+              (WindowLayout{4950, 3780, 4950, 3375, 2880}));
+    EXPECT_EQ(layoutFor(3150, 4290, false, 1575, 480),
+              (WindowLayout{3150, 3780, 3150, 1575, 1080}));
+    EXPECT_EQ(layoutFor(1000, 4290, false, 1575, 480),
+              (WindowLayout{3150, 3780, 3150, 1575, 1080}));
     EXPECT_EQ(layoutFor(4950, 510, false, 1575, 480).value().listHeight, 0);
     EXPECT_EQ(layoutFor(4950, 100, false, 1575, 480).value().listHeight, 0);
     EXPECT_EQ(layoutFor(0, 0, false, 1575, 480), (WindowLayout{3150, 0, 3150, 1575, 1080}));
@@ -49,9 +52,12 @@ TEST(SizeRules, PickingASizeRewritesOnlyTheModeWord) {
 }
 
 namespace {
-QString nul(const char* text) { return QString::fromUtf8(text).replace(u'|', QChar(u'\0')); }
+QString nul(const char* text) {
+    return QString::fromUtf8(text).replace(u'|', QChar(u'\0'));
+}
 QStringList entries(const QString& selection, QSet<QString> folders = {}) {
-    return settings::entriesFromSelection(selection, [&](const QString& p) { return folders.contains(p); });
+    return settings::entriesFromSelection(selection,
+                                          [&](const QString& p) { return folders.contains(p); });
 }
 }  // namespace
 
@@ -59,15 +65,18 @@ TEST(ChooserSelection, TurnsTheChoiceIntoEntries) {
     EXPECT_EQ(entries(""), QStringList());
     EXPECT_EQ(entries("   "), QStringList());
     EXPECT_EQ(entries(nul("/clips/intro.avi||")), QStringList{"/clips/intro.avi (Origin)"});
-    EXPECT_EQ(entries(nul("/clips|a.avi|b.avi|c.avi||"), {"/clips"}),
-              (QStringList{"/clips/a.avi (Origin)", "/clips/b.avi (Origin)", "/clips/c.avi (Origin)"}));
-    EXPECT_EQ(entries(nul("/|a.avi|b.avi||"), {"/"}), (QStringList{"/a.avi (Origin)", "/b.avi (Origin)"}));
+    EXPECT_EQ(
+        entries(nul("/clips|a.avi|b.avi|c.avi||"), {"/clips"}),
+        (QStringList{"/clips/a.avi (Origin)", "/clips/b.avi (Origin)", "/clips/c.avi (Origin)"}));
+    EXPECT_EQ(entries(nul("/|a.avi|b.avi||"), {"/"}),
+              (QStringList{"/a.avi (Origin)", "/b.avi (Origin)"}));
     EXPECT_EQ(entries(nul("/clips/|a.avi||"), {"/clips/"}), QStringList{"/clips/a.avi (Origin)"});
 }
 
 TEST(ChooserSelection, KeepsNamesExactlyAndIgnoresWhatFollowsTheEnd) {
-    EXPECT_EQ(entries(nul("/c| lead.avi|trail.avi |日本 é.avi||junk|more||"), {"/c"}),
-              (QStringList{"/c/ lead.avi (Origin)", "/c/trail.avi  (Origin)", "/c/日本 é.avi (Origin)"}));
+    EXPECT_EQ(
+        entries(nul("/c| lead.avi|trail.avi |日本 é.avi||junk|more||"), {"/c"}),
+        (QStringList{"/c/ lead.avi (Origin)", "/c/trail.avi  (Origin)", "/c/日本 é.avi (Origin)"}));
     EXPECT_EQ(entries(nul("/c/(x) a.avi||")), QStringList{"/c/(x) a.avi (Origin)"});
 }
 

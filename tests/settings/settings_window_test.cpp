@@ -41,12 +41,14 @@ protected:
     }
     void select(SettingsWindow& w, int row) {
         QListWidget* list = w.lstFiles;
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(row)).center());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
     }
     // A pick in the size list, as the keyboard makes it.
     void pick(SettingsWindow& w, const QString& word) {
         w.cbxSizes->setFocus();
-        const Qt::Key key = w.cbxSizes->findText(word) > w.cbxSizes->currentIndex() ? Qt::Key_Down : Qt::Key_Up;
+        const Qt::Key key =
+            w.cbxSizes->findText(word) > w.cbxSizes->currentIndex() ? Qt::Key_Down : Qt::Key_Up;
         if (w.cbxSizes->currentText() != word) QTest::keyClick(w.cbxSizes, key);
     }
 
@@ -63,7 +65,8 @@ constexpr const char* kWithGap =
 TEST_F(SettingsWindowTest, LoadShowsTheStoredListAndMarksTheWindowOpen) {
     auto w = open(kWithGap);
     EXPECT_EQ(w->windowTitle(), "Flickerdeck, Version 1.0");
-    EXPECT_EQ(w->entries(), (QStringList{"/c/a.avi (Origin)", "/c (old)/b.avi (Double)", "/c/c.avi (Origin)"}));
+    EXPECT_EQ(w->entries(),
+              (QStringList{"/c/a.avi (Origin)", "/c (old)/b.avi (Double)", "/c/c.avi (Origin)"}));
     EXPECT_EQ(w->cbxSizes->currentText(), "Origin");
     EXPECT_EQ(w->cbxSizes->count(), 2);
     EXPECT_TRUE(w->lstFiles->selectedItems().isEmpty());
@@ -76,7 +79,8 @@ TEST_F(SettingsWindowTest, TheSizeListFollowsTheSelectedEntryAndRewritesOnlyIt) 
     select(*w, 1);
     EXPECT_EQ(w->cbxSizes->currentText(), "Double");
     pick(*w, "Origin");
-    EXPECT_EQ(w->entries(), (QStringList{"/c/a.avi (Origin)", "/c (old)/b.avi (Origin)", "/c/c.avi (Origin)"}));
+    EXPECT_EQ(w->entries(),
+              (QStringList{"/c/a.avi (Origin)", "/c (old)/b.avi (Origin)", "/c/c.avi (Origin)"}));
     select(*w, 2);
     pick(*w, "Double");
     EXPECT_EQ(w->entries().at(2), "/c/c.avi (Double)");
@@ -104,14 +108,16 @@ TEST_F(SettingsWindowTest, AnEntryWithoutModeWordKeepsItsPathWhenASizeIsPicked) 
 
 TEST_F(SettingsWindowTest, AddAppendsOneEntryPerChosenFile) {
     QTemporaryDir folder;
-    chooserAnswer = folder.path() + QChar(u'\0') + "a.avi" + QChar(u'\0') + "b c.avi" + QChar(u'\0') + QChar(u'\0');
+    chooserAnswer = folder.path() + QChar(u'\0') + "a.avi" + QChar(u'\0') + "b c.avi" +
+                    QChar(u'\0') + QChar(u'\0');
     auto w = open(kWithGap);
     select(*w, 0);
     QTest::mouseClick(w->imgControls.button(0), Qt::LeftButton);
     ASSERT_EQ(chooserCalls.size(), 1);
     EXPECT_EQ(chooserCalls[0][0].section(u'|', 0, 0), "All Videos (*.avi,*.mov,*.mpg)");
     EXPECT_EQ(chooserCalls[0][2], "Select movie");
-    EXPECT_EQ(w->entries().mid(3), (QStringList{folder.path() + "/a.avi (Origin)", folder.path() + "/b c.avi (Origin)"}));
+    EXPECT_EQ(w->entries().mid(3), (QStringList{folder.path() + "/a.avi (Origin)",
+                                                folder.path() + "/b c.avi (Origin)"}));
     EXPECT_EQ(w->lstFiles->selectedItems().size(), 1);
 
     chooserAnswer.clear();
@@ -180,7 +186,8 @@ TEST_F(SettingsWindowTest, ADamagedStoreIsCopiedAsideBeforeItIsOverwritten) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write(damaged);
     file.close();
-    auto w = std::make_unique<SettingsWindow>([](QString&, qint16&, const QString&) { return QString(); });
+    auto w = std::make_unique<SettingsWindow>(
+        [](QString&, qint16&, const QString&) { return QString(); });
     QFile copy(testsupport::storeFilePath() + ".corrupt");
     ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
     EXPECT_EQ(copy.readAll(), damaged);

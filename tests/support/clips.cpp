@@ -21,14 +21,15 @@ QString solidClip(const QString& folder, const QString& name, const QString& col
                                .arg(size.width())
                                .arg(size.height())
                                .arg(seconds);
-    const bool ok = runFfmpeg({"-f", "lavfi", "-i", source, "-vf", "setsar=" + sampleAspect,
-                               "-c:v", "mpeg4", "-q:v", "2", path});
+    const bool ok = runFfmpeg({"-f", "lavfi", "-i", source, "-vf", "setsar=" + sampleAspect, "-c:v",
+                               "mpeg4", "-q:v", "2", path});
     return ok ? path : QString();
 }
 
 QString toneClip(const QString& folder, const QString& name, double seconds) {
     const QString path = QDir(folder).absoluteFilePath(name);
-    const bool ok = runFfmpeg({"-f", "lavfi", "-i", QStringLiteral("sine=d=%1").arg(seconds), path});
+    const bool ok =
+        runFfmpeg({"-f", "lavfi", "-i", QStringLiteral("sine=d=%1").arg(seconds), path});
     return ok ? path : QString();
 }
 
