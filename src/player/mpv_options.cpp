@@ -23,6 +23,13 @@ mpv::Options engineOptions(const EngineChoice& choice) {
         {"cursor-autohide", "no"},
         {"stop-screensaver", "no"},
         {"access-references", "no"},
+        // mpv's own demuxers would follow EDL, cue and play-list files to any source at all;
+        // libavformat alone only reads media, and only through the file protocol.
+        {"demuxer", "lavf"},
+        {"ordered-chapters", "no"},
+        {"sub-auto", "no"},
+        {"audio-file-auto", "no"},
+        {"cover-art-auto", "no"},
         {"stream-lavf-o", "protocol_whitelist=file"},
         {"demuxer-lavf-o", "protocol_whitelist=file"},
         {"keep-open", "no"},

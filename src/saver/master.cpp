@@ -5,6 +5,7 @@
 
 #include "platform/keys.h"
 #include "platform/pointer.h"
+#include "platform/termination.h"
 #include "platform/twips.h"
 #include "saver/dispatch.h"
 #include "saver/placement.h"
@@ -127,6 +128,7 @@ void Master::connectHandlers() {
     connect(picContainer, &PictureBox::KeyPress, this, &Master::picContainer_KeyPress);
     connect(axMovie, &player::MoviePlayer::OpenComplete, this, &Master::axMovie_OpenComplete);
     connect(axMovie, &player::MoviePlayer::KeyPress, this, &Master::axMovie_KeyPress);
+    platform::onTerminationRequest(this, [this] { Ende(); });
 }
 
 // One pixel in from the bottom-right corner: from the corner pixel itself a move right or down

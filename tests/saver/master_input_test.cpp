@@ -1,4 +1,5 @@
 #include <QTest>
+#include <csignal>
 
 #include "master_fixture.h"
 
@@ -81,4 +82,16 @@ TEST_F(MasterTest, TheExitIsSafeToReachTwice) {
     master->axMovie_OpenComplete();
     EXPECT_EQ(ends, 1);
     EXPECT_FALSE(master->tmrNext.isActive());
+}
+
+TEST_F(MasterTest, AHostsRequestToEndTakesTheSameExit) {
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        writeStoreFile(kOneClip);
+        ends = 0;
+        start();
+        ASSERT_EQ(::raise(signal), 0);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return ends == 1; }, 5000)) << "signal " << signal;
+        EXPECT_TRUE(player->closed);
+        EXPECT_FALSE(platform::isCursorHidden());
+    }
 }
