@@ -94,12 +94,16 @@ QString ShowOpenDialog(QString& filter, qint16& filterIndex, const QString& titl
     offerNameFilters(*dialog, pairs);
     dialog->installEventFilter(new CentreAfterFirstShow(dialog, owner));
 
+    // Taken as the dialog confirms: asked again later, it may list the same files in another order.
+    QStringList files;
+    qsizetype pair = -1;
+    QObject::connect(dialog, &QFileDialog::filesSelected, dialog, [&](const QStringList& chosen) {
+        files = chosen;
+        pair = selectedPair(*dialog, pairs);
+    });
     const bool confirmed = dialog->exec() == QDialog::Accepted;
-    if (!dialog) return {};
-    const QStringList files = confirmed ? dialog->selectedFiles() : QStringList();
-    const qsizetype pair = selectedPair(*dialog, pairs);
     delete dialog;
-    if (files.isEmpty()) return {};
+    if (!confirmed || files.isEmpty()) return {};
 
     QDir::setCurrent(QFileInfo(files.first()).absolutePath());
     if (pair >= 0)

@@ -2,10 +2,12 @@
 
 #include <QCoreApplication>
 
+#include "comdlg/comdlg.h"
 #include "platform/process.h"
 #include "player/mpv_options.h"
 #include "player/mpv_player.h"
 #include "saver/dispatch.h"
+#include "settings/settings_window.h"
 
 namespace saver {
 
@@ -18,7 +20,11 @@ MasterServices desktopServices(const platform::SingleInstance& instance) {
                 return new player::MpvPlayer(player::engineOptions(player::desktopEngine()),
                                              parent);
             },
-        .showSettingsModal = [] {},
+        .showSettingsModal =
+            [] {
+                settings::SettingsWindow window(comdlg::ShowOpenDialog);
+                window.showModal();
+            },
         .endProgram = [](int exitCode) { platform::endProgram(exitCode); },
     };
 }

@@ -5,8 +5,8 @@
 
 namespace saver {
 
-// The real program's services: libmpv playback, the process's own command line, and an end
-// that terminates the process.
+// The real program's services: libmpv playback, the configuration window with the system's file
+// chooser, the process's own command line, and an end that terminates the process.
 MasterServices desktopServices(const platform::SingleInstance& instance);
 
 }  // namespace saver

@@ -11,6 +11,7 @@
 #include <QSignalBlocker>
 
 #include "platform/keys.h"
+#include "platform/termination.h"
 #include "platform/twips.h"
 #include "settings/chooser_selection.h"
 #include "settings/entry.h"
@@ -57,6 +58,7 @@ SettingsWindow::SettingsWindow(OpenDialog showOpenDialog)
 
 void SettingsWindow::showModal() {
     setWindowModality(Qt::ApplicationModal);
+    platform::onTerminationRequest(this, [this] { close(); });
     show();
     lstFiles->setFocus();
     QEventLoop untilClosed;
