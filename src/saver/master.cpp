@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 
 #include "platform/keys.h"
 #include "platform/pointer.h"
@@ -22,16 +23,26 @@ QRect primaryScreenGeometry() {
     return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
 }
 
+QRect saverArea(const std::optional<platform::NativeWindowId>& hostWindow) {
+    const auto hostSize = hostWindow ? platform::foreignWindowSize(*hostWindow) : std::nullopt;
+    return hostSize ? QRect(QPoint(0, 0), *hostSize) : primaryScreenGeometry();
+}
+
+void paintBlack(QWidget* widget) {
+    QPalette black = widget->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    widget->setPalette(black);
+    widget->setAutoFillBackground(true);
+}
+
 }  // namespace
 
 Master::Master(MasterServices services) : services_(std::move(services)) {
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint);
-    QPalette black = palette();
-    black.setColor(QPalette::Window, Qt::black);
-    setPalette(black);
-    setAutoFillBackground(true);
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint |
+                   (services_.hostWindow ? Qt::WindowFlags() : Qt::WindowStaysOnTopHint));
+    paintBlack(this);
     setFocusPolicy(Qt::StrongFocus);
-    setGeometry(primaryScreenGeometry());
+    setGeometry(saverArea(services_.hostWindow));
     picContainer = new PictureBox(kInitialPictureBox, this);
     picContainer->hide();
     tmrNext.setInterval(1000);
@@ -40,7 +51,11 @@ Master::Master(MasterServices services) : services_(std::move(services)) {
 
 void Master::start() {
     Form_Load();
-    if (!ended_) showFullScreenOnTop();
+    if (ended_) return;
+    if (services_.hostWindow)
+        showInHostWindow();
+    else
+        showFullScreenOnTop();
 }
 
 void Master::Form_Load() {
@@ -66,11 +81,13 @@ void Master::runSaver() {
     createMovieControl();
     connectHandlers();
     axMovie_OpenComplete();
-    parkPointer();
-    rememberPointer();
+    if (ownsPointer()) {
+        parkPointer();
+        rememberPointer();
+    }
     tmrNext_Timer();
     if (ended_) return;
-    platform::ShowCursor(false);
+    if (ownsPointer()) platform::ShowCursor(false);
 }
 
 // Safe in any state: after the end, or with nothing loaded, a tick does only what applies.
@@ -171,14 +188,17 @@ void Master::applySizeMode(const QString& entry) {
 }
 
 void Master::watchPointer() {
+    if (!ownsPointer()) return;
     ptMouse = platform::GetCursorPos();
     if (ptMouse.x() != intMouseX || ptMouse.y() != intMouseY) Ende();
 }
 
+// The player goes first: it draws into the window.
 void Master::unloadWindow() {
     tmrNext.stop();
-    hide();
     if (axMovie) axMovie->close();
+    for (QWidget* blackout : std::as_const(blackouts_)) blackout->hide();
+    hide();
 }
 
 // Without a window manager showFullScreen() alone keeps the old size, so the geometry comes
@@ -189,6 +209,27 @@ void Master::showFullScreenOnTop() {
     raise();
     activateWindow();
     setFocus(Qt::ActiveWindowFocusReason);
+    coverOtherScreens();
+}
+
+// The movie plays on the primary screen; no other screen may show the desktop.
+void Master::coverOtherScreens() {
+    for (QScreen* screen : QGuiApplication::screens()) {
+        if (screen == QGuiApplication::primaryScreen()) continue;
+        auto* blackout = new QWidget(this, windowFlags());
+        paintBlack(blackout);
+        blackout->setGeometry(screen->geometry());
+        blackout->showFullScreen();
+        blackouts_ << blackout;
+    }
+}
+
+// Inside a host's window nothing of ours is a top-level window: the saver fills the host's.
+void Master::showInHostWindow() {
+    winId();
+    if (QWindow* host = QWindow::fromWinId(*services_.hostWindow)) windowHandle()->setParent(host);
+    setGeometry(saverArea(services_.hostWindow));
+    show();
 }
 
 }  // namespace saver

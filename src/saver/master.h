@@ -4,7 +4,9 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
+#include "platform/host_window.h"
 #include "player/movie_player.h"
 #include "saver/picture_box.h"
 #include "settings/store.h"
@@ -15,6 +17,8 @@ namespace saver {
 struct MasterServices {
     QString commandLine;
     bool anotherInstanceRunning = false;
+    // A screen-saver host's window to play in; it owns the pointer and the keyboard.
+    std::optional<platform::NativeWindowId> hostWindow;
     std::function<player::MoviePlayer*(QWidget* parent)> createPlayer;
     std::function<void()> showSettingsModal;
     std::function<void(int exitCode)> endProgram;  // never returns in the real program
@@ -59,15 +63,19 @@ private:
     void connectHandlers();
     void parkPointer();
     void rememberPointer();
+    bool ownsPointer() const { return !services_.hostWindow; }
     bool playerFinished() const;
     bool openNextMovie();
     void applySizeMode(const QString& entry);
     void watchPointer();
     void unloadWindow();
     void showFullScreenOnTop();
+    void coverOtherScreens();
+    void showInHostWindow();
 
     MasterServices services_;
     settings::Store store_;
+    QList<QWidget*> blackouts_;
     bool ended_ = false;
 };
 

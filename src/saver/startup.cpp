@@ -15,6 +15,8 @@ MasterServices desktopServices(const platform::SingleInstance& instance) {
     return {
         .commandLine = commandLineText(QCoreApplication::arguments()),
         .anotherInstanceRunning = instance.anotherInstanceRunning(),
+        .hostWindow = platform::hostWindowFrom(QCoreApplication::arguments(),
+                                               qEnvironmentVariable("XSCREENSAVER_WINDOW")),
         .createPlayer =
             [](QWidget* parent) {
                 return new player::MpvPlayer(player::engineOptions(player::desktopEngine()),

@@ -14,10 +14,12 @@
 // that is recorded instead of ending the test.
 class MasterTest : public ::testing::Test {
 protected:
-    void start(const QString& commandLine = "/S", bool anotherInstance = false) {
+    void start(const QString& commandLine = "/S", bool anotherInstance = false,
+               std::optional<platform::NativeWindowId> hostWindow = std::nullopt) {
         master = std::make_unique<saver::Master>(saver::MasterServices{
             .commandLine = commandLine,
             .anotherInstanceRunning = anotherInstance,
+            .hostWindow = hostWindow,
             .createPlayer =
                 [this](QWidget* parent) {
                     player = new FakePlayer(parent);

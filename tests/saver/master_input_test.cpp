@@ -95,3 +95,19 @@ TEST_F(MasterTest, AHostsRequestToEndTakesTheSameExit) {
         EXPECT_FALSE(platform::isCursorHidden());
     }
 }
+
+// A host's window: the host owns pointer and keyboard, so a moving preview keeps playing.
+TEST_F(MasterTest, InAHostsWindowThePointerIsLeftAlone) {
+    writeStoreFile(kOneClip);
+    QCursor::setPos(100, 100);
+    start("--window-id 0x400007", false, 0x400007);
+    EXPECT_EQ(QCursor::pos(), QPoint(100, 100));
+    EXPECT_FALSE(platform::isCursorHidden());
+    QCursor::setPos(300, 200);
+    master->tmrNext_Timer();
+    EXPECT_EQ(ends, 0);
+    EXPECT_EQ(player->opened.size(), 1);
+    ASSERT_EQ(::raise(SIGTERM), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ends == 1; }, 5000));
+    EXPECT_EQ(QCursor::pos(), QPoint(300, 200));
+}

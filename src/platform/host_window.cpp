@@ -1,0 +1,48 @@
+#include "platform/host_window.h"
+
+#include <xcb/xcb.h>
+
+#include <QGuiApplication>
+
+namespace platform {
+namespace {
+
+std::optional<NativeWindowId> windowId(const QString& text) {
+    const QString value = text.trimmed();
+    bool ok = false;
+    const NativeWindowId id = value.startsWith(QLatin1String("0x"), Qt::CaseInsensitive)
+                                  ? value.mid(2).toULongLong(&ok, 16)
+                                  : value.toULongLong(&ok, 10);
+    return ok && id != 0 ? std::optional(id) : std::nullopt;
+}
+
+}  // namespace
+
+std::optional<NativeWindowId> hostWindowFrom(const QStringList& arguments,
+                                             const QString& environmentValue) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments.at(i);
+        for (const QLatin1String option :
+             {QLatin1String("--window-id"), QLatin1String("-window-id")}) {
+            if (argument == option && i + 1 < arguments.size())
+                return windowId(arguments.at(i + 1));
+            if (argument.startsWith(option + u'='))
+                return windowId(argument.mid(option.size() + 1));
+        }
+    }
+    return windowId(environmentValue);
+}
+
+std::optional<QSize> foreignWindowSize(NativeWindowId window) {
+    const auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection) return std::nullopt;
+    const auto cookie = xcb_get_geometry(connection, static_cast<xcb_drawable_t>(window));
+    xcb_get_geometry_reply_t* reply = xcb_get_geometry_reply(connection, cookie, nullptr);
+    if (!reply) return std::nullopt;
+    const QSize size(reply->width, reply->height);
+    free(reply);
+    return size;
+}
+
+}  // namespace platform

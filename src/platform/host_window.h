@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QRect>
+#include <QStringList>
+#include <optional>
+
+namespace platform {
+
+using NativeWindowId = unsigned long long;
+
+// The window a screen-saver host hands us to draw in: "--window-id <id>" or "-window-id <id>"
+// (also "=<id>") on the command line, else the XSCREENSAVER_WINDOW value; hexadecimal with "0x"
+// or decimal. Anything unreadable or zero means no host window.
+std::optional<NativeWindowId> hostWindowFrom(const QStringList& arguments,
+                                             const QString& environmentValue);
+
+// The host window's size as the X server has it (Qt reports 0 x 0 for a foreign window).
+std::optional<QSize> foreignWindowSize(NativeWindowId window);
+
+}  // namespace platform
