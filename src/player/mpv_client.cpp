@@ -4,6 +4,8 @@
 
 #include <QLoggingCategory>
 #include <algorithm>
+#include <future>
+#include <thread>
 #include <utility>
 
 namespace player::mpv {
@@ -102,6 +104,18 @@ void Client::terminate() {
     if (!handle_) return;
     mpv_set_wakeup_callback(handle_, nullptr, nullptr);
     mpv_terminate_destroy(std::exchange(handle_, nullptr));
+}
+
+void Client::terminate(std::chrono::milliseconds patience) {
+    if (!handle_) return;
+    mpv_set_wakeup_callback(handle_, nullptr, nullptr);
+    auto destroyed = std::make_shared<std::promise<void>>();
+    std::future<void> done = destroyed->get_future();
+    std::thread([handle = std::exchange(handle_, nullptr), destroyed] {
+        mpv_terminate_destroy(handle);
+        destroyed->set_value();
+    }).detach();
+    done.wait_for(patience);
 }
 
 void Client::wakeup(void* self) {

@@ -6,6 +6,7 @@
 #include <QPair>
 #include <QString>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <optional>
 
@@ -38,8 +39,10 @@ public:
     // A synchronous read, for start-up checks and diagnostics only: it can block on the core.
     QString property(const char* name) const;
 
-    // Clears the callback before destroying the handle; later calls do nothing.
+    // Clears the callback before destroying the handle; later calls do nothing. With a patience,
+    // waits at most that long: a core stuck reading a file must not hold up the exit.
     void terminate();
+    void terminate(std::chrono::milliseconds patience);
 
 private:
     static void wakeup(void* self);

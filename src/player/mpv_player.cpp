@@ -32,9 +32,10 @@ void MpvPlayer::stop() {
     client_->stop();
 }
 
+// Called on the way out, where a prompt exit matters more than waiting for the engine.
 void MpvPlayer::close() {
     tracker_.stop();
-    client_->terminate();
+    client_->terminate(std::chrono::milliseconds(250));
 }
 
 void MpvPlayer::onEngineEvent(const mpv::Event& event) {
