@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <ostream>
+
+// What a screenshot of the test display shows, reduced to what the saver is judged on.
+namespace e2e {
+
+enum class Colour { Black, White, Red, Green, Blue, Other };
+
+struct Frame {
+    // No pixel of the white root window shows: a window covers the whole screen.
+    bool covered = false;
+    // Bounding box of every pixel that is not black; empty when the screen is all black.
+    QRect picture;
+    // The most common colour inside the picture; Black when there is none.
+    Colour colour = Colour::Black;
+};
+
+Frame analyseFrame(const QImage& screen);
+
+const char* colourName(Colour colour);
+std::ostream& operator<<(std::ostream& out, Colour colour);
+std::ostream& operator<<(std::ostream& out, const Frame& frame);
+
+// Position and size each within one pixel of the expected box.
+bool nearlyEqual(const QRect& actual, const QRect& expected);
+
+}  // namespace e2e

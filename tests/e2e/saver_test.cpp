@@ -1,0 +1,146 @@
+#include "e2e/saver_test.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QThread>
+
+#include "support/clips.h"
+#include "support/store_file.h"
+
+namespace e2e {
+
+void SaverTest::TearDown() {
+    for (const auto& saver : savers_) {
+        if (saver->state() == QProcess::NotRunning) continue;
+        saver->kill();
+        saver->waitForFinished(5000);
+    }
+}
+
+QString SaverTest::clip(const ClipSpec& spec) {
+    const QString path =
+        testsupport::solidClip(clips_.path(), spec.fileName, spec.colour, spec.size, spec.seconds);
+    if (path.isEmpty()) ADD_FAILURE() << "ffmpeg could not make " << spec.fileName;
+    return path;
+}
+
+QString SaverTest::tone(const char* fileName, double seconds) {
+    const QString path = testsupport::toneClip(clips_.path(), fileName, seconds);
+    if (path.isEmpty()) ADD_FAILURE() << "ffmpeg could not make " << fileName;
+    return path;
+}
+
+void SaverTest::writePlayList(const QStringList& entries, int active) {
+    QString ini = QStringLiteral("[Movies]\nCount=%1\n\n[Movie]\n").arg(entries.size() - 1);
+    for (qsizetype i = 0; i < entries.size(); ++i)
+        ini += QStringLiteral("%1=%2\n").arg(i).arg(entries.at(i));
+    ini += QStringLiteral("\n[Settings]\nActive=%1\n").arg(active);
+    testsupport::writeStoreFile(ini);
+}
+
+QProcess& SaverTest::startSaver(const QStringList& arguments) {
+    auto saver = std::make_unique<QProcess>();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    // The test process itself runs on xcb; the program picks its own platform from DISPLAY.
+    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    for (const char* name : {"DISPLAY", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
+        environment.insert(name, qEnvironmentVariable(name));
+    saver->setProcessEnvironment(environment);
+    saver->setProcessChannelMode(QProcess::ForwardedChannels);
+    saver->start(QStringLiteral(FDK_BINARY), arguments);
+    EXPECT_TRUE(saver->waitForStarted(10000)) << qPrintable(saver->errorString());
+    savers_.push_back(std::move(saver));
+    return *savers_.back();
+}
+
+QProcess* SaverTest::startPlayingRed(int active) {
+    writePlayList({clip(kRedClip) + " (Origin)"}, active);
+    QProcess& saver = startSaver();
+    const auto playing = showsPicture(Colour::Red, kRedBox);
+    EXPECT_TRUE(playing);
+    return playing ? &saver : nullptr;
+}
+
+QStringList SaverTest::heldClips(const QProcess& saver) const {
+    QStringList held;
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(saver.processId()));
+    for (const QString& fd : fds.entryList(QDir::Files | QDir::System)) {
+        const QFileInfo target(QFileInfo(fds.filePath(fd)).symLinkTarget());
+        if (target.absolutePath() == QDir(clips_.path()).canonicalPath())
+            held.append(target.fileName());
+    }
+    return held;
+}
+
+Frame SaverTest::grabFrame() {
+    return analyseFrame(QGuiApplication::primaryScreen()->grabWindow(0).toImage());
+}
+
+::testing::AssertionResult SaverTest::showsPicture(Colour colour, const QRect& box, int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    Frame frame;
+    do {
+        frame = grabFrame();
+        if (frame.covered && frame.colour == colour && nearlyEqual(frame.picture, box))
+            return ::testing::AssertionSuccess();
+        pause(100);
+    } while (!deadline.hasExpired());
+    return ::testing::AssertionFailure()
+           << "no " << colour << " picture in its box; last seen: " << frame;
+}
+
+::testing::AssertionResult SaverTest::endsCleanlyWithin(QProcess& saver, int timeoutMs) {
+    if (saver.state() != QProcess::NotRunning && !saver.waitForFinished(timeoutMs))
+        return ::testing::AssertionFailure() << "still running " << timeoutMs << " ms later";
+    if (saver.exitStatus() != QProcess::NormalExit)
+        return ::testing::AssertionFailure() << "crashed";
+    if (saver.exitCode() != 0)
+        return ::testing::AssertionFailure() << "ended with exit code " << saver.exitCode();
+    return ::testing::AssertionSuccess();
+}
+
+::testing::AssertionResult SaverTest::keepsRunningFor(QProcess& saver, int ms) {
+    if (saver.state() != QProcess::NotRunning && !saver.waitForFinished(ms))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "ended " << (saver.exitStatus() == QProcess::NormalExit ? "" : "by a crash ")
+           << "with exit code " << saver.exitCode();
+}
+
+bool SaverTest::xdotool(const QStringList& arguments) {
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    tool.start(QStringLiteral("xdotool"), arguments);
+    return tool.waitForFinished(10000) && tool.exitStatus() == QProcess::NormalExit &&
+           tool.exitCode() == 0;
+}
+
+std::optional<QPoint> SaverTest::pointer() {
+    QProcess tool;
+    tool.start(QStringLiteral("xdotool"), {QStringLiteral("getmouselocation")});
+    if (!tool.waitForFinished(10000)) return std::nullopt;
+    static const QRegularExpression location(QStringLiteral("x:(\\d+) y:(\\d+)"));
+    const auto match = location.match(QString::fromLocal8Bit(tool.readAllStandardOutput()));
+    if (!match.hasMatch()) return std::nullopt;
+    return QPoint(match.captured(1).toInt(), match.captured(2).toInt());
+}
+
+bool SaverTest::waitForPointer(QPoint position, int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    do {
+        if (pointer() == position) return true;
+        pause(100);
+    } while (!deadline.hasExpired());
+    return false;
+}
+
+void SaverTest::pause(int ms) {
+    QThread::msleep(static_cast<unsigned long>(ms));
+}
+
+}  // namespace e2e

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QPoint>
+#include <QProcess>
+#include <QSize>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "e2e/frame.h"
+
+// Pointer positions in failure messages (found next to QPoint, in the global namespace).
+inline std::ostream& operator<<(std::ostream& out, const QPoint& point) {
+    return out << "(" << point.x() << ", " << point.y() << ")";
+}
+
+namespace e2e {
+
+struct ClipSpec {
+    const char* fileName;
+    const char* colour;  // as ffmpeg takes it
+    QSize size;
+    double seconds;
+};
+
+// The screen of the test's own X server.
+inline constexpr QSize kScreen{1024, 768};
+
+// The clip most tests play, and where it shows: centred, 2 pixels cut off its bottom.
+inline const ClipSpec kRedClip{"red.avi", "0xff0000", QSize(320, 240), 2.5};
+inline const QRect kRedBox(352, 265, 320, 238);
+
+// The real program on the test process's X server, with the test's own store and runtime
+// folder, driven with real input through xdotool and watched through screenshots.
+class SaverTest : public ::testing::Test {
+protected:
+    void TearDown() override;
+
+    // Made with ffmpeg into a folder of this test; a failure is recorded as a test failure.
+    QString clip(const ClipSpec& spec);
+    QString tone(const char* fileName, double seconds);
+
+    // The whole store: the entries as the play list, and the Active flag.
+    static void writePlayList(const QStringList& entries, int active = 0);
+
+    QProcess& startSaver(const QStringList& arguments = {QStringLiteral("/S")});
+    // A saver on a list of just the red clip, once its picture sits in its box; null (and a
+    // failure recorded) when it never got there.
+    QProcess* startPlayingRed(int active = 0);
+
+    // Names of this test's clips the process holds open: the one it is playing.
+    QStringList heldClips(const QProcess& saver) const;
+
+    static Frame grabFrame();
+    // Polls until a window covers the screen and shows a picture of that colour in that box.
+    // A new picture may first show at the size of the one before, while the engine catches up
+    // with its resized window.
+    static ::testing::AssertionResult showsPicture(Colour colour, const QRect& box,
+                                                   int timeoutMs = 10000);
+
+    static ::testing::AssertionResult endsCleanlyWithin(QProcess& saver, int timeoutMs);
+    static ::testing::AssertionResult keepsRunningFor(QProcess& saver, int ms);
+
+    static bool xdotool(const QStringList& arguments);
+    static std::optional<QPoint> pointer();
+    static bool waitForPointer(QPoint position, int timeoutMs);
+    static void pause(int ms);
+
+private:
+    QTemporaryDir clips_;
+    std::vector<std::unique_ptr<QProcess>> savers_;
+};
+
+}  // namespace e2e
