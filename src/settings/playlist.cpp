@@ -1,6 +1,6 @@
 #include "settings/playlist.h"
 
-#include <QFile>
+#include "settings/damage.h"
 
 namespace settings {
 namespace {
@@ -46,6 +46,7 @@ QStringList readPlayList(const Store& store) {
 
 bool writePlayList(const QStringList& entries, QString* error) {
     Store store;
+    removeAbandonedLock(store.fileName());
     store.SaveSetting(kSectionMovies, kKeyCount, QString::number(entries.size() - 1));
     for (qsizetype position = 0; position < entries.size(); ++position)
         store.SaveSetting(kSectionMovie, QString::number(position), entries.at(position));
@@ -55,17 +56,9 @@ bool writePlayList(const QStringList& entries, QString* error) {
 
 bool markSettingsWindowOpen() {
     Store store;
+    removeAbandonedLock(store.fileName());
     store.SaveSetting(kSectionSettings, kKeyActive, QStringLiteral("1"));
     return store.commit();
-}
-
-QString keepCopyOfDamagedStore(const Store& store) {
-    if (store.loadStatus() != QSettings::FormatError) return {};
-    const QString original = store.fileName();
-    QString copy = original + QStringLiteral(".corrupt");
-    for (int n = 2; QFile::exists(copy); ++n)
-        copy = original + QStringLiteral(".corrupt.%1").arg(n);
-    return QFile::copy(original, copy) ? copy : QString();
 }
 
 PlaybackSlot readPlaybackSlot(Store& store, qint16 intMovie) {

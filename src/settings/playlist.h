@@ -27,10 +27,6 @@ bool writePlayList(const QStringList& entries, QString* error = nullptr);
 // "Active" = "1": a configuration window is open, so a second instance may run.
 bool markSettingsWindowOpen();
 
-// A store file that could not be parsed is copied aside (FDK.conf.corrupt, or .corrupt.2, ...)
-// before the first save overwrites it; returns the copy's path, or an empty text.
-QString keepCopyOfDamagedStore(const Store& store);
-
 struct PlaybackSlot {
     QString entry;     // empty: the position holds no entry, the saver ends
     qint16 following;  // the position to open after this one

@@ -14,6 +14,7 @@
 #include "platform/termination.h"
 #include "platform/twips.h"
 #include "settings/chooser_selection.h"
+#include "settings/damage.h"
 #include "settings/entry.h"
 #include "settings/image_button.h"
 #include "settings/playlist.h"
@@ -68,7 +69,7 @@ void SettingsWindow::showModal() {
 
 void SettingsWindow::Form_Load() {
     Store store;
-    keepCopyOfDamagedStore(store);
+    keepCopyOfDamagedStore(store.fileName());
     lstFiles->addItems(readPlayList(store));
     cbxSizes->addItems({kOrigin, kDouble});
     selectSize(0);

@@ -16,8 +16,7 @@ QString path(const QString& section, const QString& key) {
 
 }  // namespace
 
-Store::Store(const QString& application)
-    : settings_(openStore(application)), loadStatus_(settings_->status()) {}
+Store::Store(const QString& application) : settings_(openStore(application)) {}
 
 void Store::refresh() {
     settings_->sync();

@@ -32,12 +32,10 @@ public:
     void SaveSetting(const QString& section, const QString& key, const QString& value);
     bool commit(QString* error = nullptr);
 
-    QSettings::Status loadStatus() const { return loadStatus_; }
     QString fileName() const;
 
 private:
     std::unique_ptr<QSettings> settings_;
-    QSettings::Status loadStatus_ = QSettings::NoError;
 };
 
 QString statusText(QSettings::Status status);
