@@ -7,7 +7,7 @@ uint64_t OpenTracker::begin(int scale) {
     ++generation_;
     phase_ = Phase::Opening;
     entryId_ = -1;
-    started_ = completed_ = false;
+    completed_ = false;
     scale_ = scale;
     displayWidth_ = displayHeight_ = 0;
     return generation_ << 2;
@@ -35,34 +35,51 @@ OpenTracker::Actions OpenTracker::handle(const mpv::Event& event) {
 }
 
 OpenTracker::Actions OpenTracker::on(const mpv::CommandReply& e) {
-    if (opening() && e.tag == generation_ << 2) {
-        if (e.error < 0) phase_ = Phase::Failed;
-        entryId_ = e.entryId;
+    if (!opening() || e.tag != generation_ << 2) return {};
+    if (e.error < 0) {
+        phase_ = Phase::Failed;
+        return {};
     }
-    return {};
+    entryId_ = e.entryId;
+    return catchUp();
+}
+
+OpenTracker::Actions OpenTracker::catchUp() {
+    if (engine_.ended == entryId_) endWith(engine_.endReason);
+    Actions next;
+    next.queryVideoTrack = ours(engine_.loaded);
+    next.queryDisplaySize = ours(engine_.reconfigured);
+    return next;
 }
 
 OpenTracker::Actions OpenTracker::on(const mpv::StartFile& e) {
-    started_ = opening() && entryId_ >= 0 && e.entryId == entryId_;
+    engine_.started = e.entryId;
     return {};
 }
 
 OpenTracker::Actions OpenTracker::on(const mpv::FileLoaded&) {
+    engine_.loaded = engine_.started;
     Actions next;
-    next.queryVideoTrack = opening() && started_;
+    next.queryVideoTrack = ours(engine_.loaded);
     return next;
 }
 
 OpenTracker::Actions OpenTracker::on(const mpv::VideoReconfig&) {
+    engine_.reconfigured = engine_.started;
     Actions next;
-    next.queryDisplaySize = opening() && started_ && !completed_;
+    next.queryDisplaySize = ours(engine_.reconfigured) && !completed_;
     return next;
 }
 
 OpenTracker::Actions OpenTracker::on(const mpv::EndFile& e) {
-    if (opening() && e.entryId == entryId_)
-        phase_ = e.reason == mpv::EndReason::Error ? Phase::Failed : Phase::Ended;
+    engine_.ended = e.entryId;
+    engine_.endReason = e.reason;
+    if (opening() && e.entryId == entryId_) endWith(e.reason);
     return {};
+}
+
+void OpenTracker::endWith(mpv::EndReason reason) {
+    phase_ = reason == mpv::EndReason::Error ? Phase::Failed : Phase::Ended;
 }
 
 // A short file can end before the replies about it arrive.

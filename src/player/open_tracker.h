@@ -11,7 +11,8 @@ namespace player {
 // Follows one open at a time through the engine's events and answers the questions the saver
 // asks: the play state, and when the file is open with which picture size. Events of earlier
 // opens are told apart by the engine's play-list entry id and by the tag of each request, never
-// by counting, since two quick opens can share a single start.
+// by counting, since two quick opens can share a single start. What the engine says about an
+// entry is remembered, so it counts even when it arrives before the reply that names our entry.
 class OpenTracker {
 public:
     enum class Query { VideoTrack = 1, DisplayWidth = 2, DisplayHeight = 3 };
@@ -45,15 +46,26 @@ private:
     Actions on(const mpv::PropertyReply& e);
     Actions on(const mpv::Shutdown& e);
     Actions onReply(const mpv::PropertyReply& reply);
+    Actions catchUp();
+    void endWith(mpv::EndReason reason);
     bool opening() const { return phase_ == Phase::Opening; }
+    bool ours(int64_t entry) const {
+        return entryId_ >= 0 && entry == entryId_ && (opening() || phase_ == Phase::Ended);
+    }
     Actions complete(std::optional<QSize> picture);
     bool isCurrent(uint64_t tag) const { return tag >> 2 == generation_; }
 
     Phase phase_ = Phase::Idle;
     uint64_t generation_ = 0;
     int64_t entryId_ = -1;
-    bool started_ = false;
     bool completed_ = false;
+    struct {
+        int64_t started = -1;
+        int64_t loaded = -1;
+        int64_t reconfigured = -1;
+        int64_t ended = -1;
+        mpv::EndReason endReason = mpv::EndReason::Eof;
+    } engine_;
     int scale_ = 1;
     int64_t displayWidth_ = 0;
     int64_t displayHeight_ = 0;

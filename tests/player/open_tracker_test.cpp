@@ -126,3 +126,22 @@ TEST(OpenTracker, RepliesAboutAFileThatAlreadyEndedStillOpenIt) {
         f.tracker.handle(mpv::PropertyReply{f.tracker.tag(Query::VideoTrack), -8, 0}).openComplete);
     EXPECT_EQ(f.tracker.playState(), Stopped);
 }
+
+// Under load the engine's news about our entry can overtake the reply that names it.
+TEST(OpenTracker, NewsThatArrivesBeforeTheReplyStillCounts) {
+    OpenTracker tracker;
+    const uint64_t tag = tracker.begin(1);
+    tracker.handle(mpv::StartFile{6});
+    tracker.handle(mpv::FileLoaded{});
+    tracker.handle(mpv::VideoReconfig{});
+    const auto caughtUp = tracker.handle(mpv::CommandReply{tag, 0, 6});
+    EXPECT_TRUE(caughtUp.queryVideoTrack);
+    EXPECT_TRUE(caughtUp.queryDisplaySize);
+
+    OpenTracker failed;
+    const uint64_t failedTag = failed.begin(1);
+    failed.handle(mpv::StartFile{3});
+    failed.handle(mpv::EndFile{3, mpv::EndReason::Error, -13});
+    failed.handle(mpv::CommandReply{failedTag, 0, 3});
+    EXPECT_EQ(failed.playState(), NothingLoaded);
+}
