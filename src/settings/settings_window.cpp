@@ -171,6 +171,9 @@ bool SettingsWindow::eventFilter(QObject* watched, QEvent* event) {
 void SettingsWindow::createControls() {
     lstFiles = new QListWidget(this);
     lstFiles->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A long list is measured a batch at a time after the window shows, not all before.
+    lstFiles->setLayoutMode(QListView::Batched);
+    lstFiles->setBatchSize(500);
     placeInTwips(lstFiles, 0, 510, 4935, 3765);
     picContainer = new QWidget(this);
     placeInTwips(picContainer, 0, 0, 5145, 510);
