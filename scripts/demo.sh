@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds Flickerdeck, makes a few short clips and a private play list for them, and runs the saver
 # on them. On a usable X display the saver runs there until a key or a pointer move ends it;
-# without one it runs for a few seconds on a private Xvfb and leaves a screenshot behind.
+# without one it runs for a few seconds on a private Xvfb and leaves two screenshots behind.
 # The user's own store is never touched: the saver gets its own XDG_CONFIG_HOME under the build.
 set -euo pipefail
 
@@ -11,8 +11,8 @@ demo=$build/demo
 
 bash "$root/scripts/install-deps.sh"
 
-# The demo needs only the program; scripts/test.sh turns the tests back on in the same folder.
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DFDK_BUILD_TESTS=OFF >/dev/null
+# Same settings as scripts/test.sh, so the two share build/; the demo builds only the program.
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" --target flickerdeck -j2
 
 mkdir -p "$demo/config" "$demo/runtime"
@@ -60,8 +60,8 @@ fi
 xvfb_pid=
 saver_pid=
 cleanup() {
-    [[ -n $saver_pid ]] && kill "$saver_pid" 2>/dev/null || true
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+    if [[ -n $saver_pid ]]; then kill "$saver_pid" 2>/dev/null || true; fi
+    if [[ -n $xvfb_pid ]]; then kill "$xvfb_pid" 2>/dev/null || true; fi
     rm -f "$demo/displayfd"
 }
 trap cleanup EXIT
@@ -83,6 +83,17 @@ saver_pid=$!
 
 saver_alive() { kill -0 "$saver_pid" 2>/dev/null; }
 
+status=0
+collect_saver() {
+    wait "$saver_pid" && status=0 || status=$?
+    saver_pid=
+}
+fail_with_saver_output() {
+    echo "demo: the saver ended $1 with status $status; its output:" >&2
+    cat "$demo/saver.log" >&2
+    exit 1
+}
+
 # Pictures start once the window is up, so time the screenshots from there: the first falls in
 # the first clip, the second in the double-size one.
 for _ in $(seq 100); do
@@ -93,24 +104,12 @@ done
 shots=()
 for delay in 1.5 3; do
     sleep "$delay"
-    if ! saver_alive; then
-        wait "$saver_pid" && status=0 || status=$?
-        saver_pid=
-        echo "demo: the saver ended early with status $status; its output:" >&2
-        cat "$demo/saver.log" >&2
-        exit 1
-    fi
+    saver_alive || { collect_saver; fail_with_saver_output early; }
     shots+=("$demo/screenshot-$((${#shots[@]} + 1)).png")
     import -window root "${shots[-1]}"
 done
 sleep 1.5
-if ! saver_alive; then
-    wait "$saver_pid" && status=0 || status=$?
-    saver_pid=
-    echo "demo: the saver ended before the key with status $status; its output:" >&2
-    cat "$demo/saver.log" >&2
-    exit 1
-fi
+saver_alive || { collect_saver; fail_with_saver_output "before the key"; }
 
 xdotool key x
 for _ in $(seq 50); do
@@ -120,17 +119,11 @@ done
 if saver_alive; then
     echo "demo: warning: the saver ignored the key; stopping it" >&2
     kill "$saver_pid"
-    wait "$saver_pid" || true
+    collect_saver
 else
-    wait "$saver_pid" && status=0 || status=$?
-    if ((status != 0)); then
-        saver_pid=
-        echo "demo: the saver ended with status $status; its output:" >&2
-        cat "$demo/saver.log" >&2
-        exit 1
-    fi
+    collect_saver
+    ((status == 0)) || fail_with_saver_output "after the key"
 fi
-saver_pid=
 
 echo "demo: saver output in $demo/saver.log"
 echo "demo: screenshots: ${shots[*]}"

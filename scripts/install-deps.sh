@@ -6,12 +6,18 @@ set -euo pipefail
 packages=(
     # build
     cmake make g++ pkg-config clang-format
-    qt6-base-dev libmpv-dev
+    qt6-base-dev libmpv-dev libxcb1-dev
     libgtest-dev libgmock-dev googletest
+    # the window's pictures are SVG
+    libqt6svg6
+    # the packaging test: the .deb's library dependencies, XML and desktop-entry checks
+    dpkg-dev libxml2-utils desktop-file-utils
     # clips for the demo and the tests
     ffmpeg
     # a private X server, keys and pointer moves, screenshots
     xvfb xauth x11-utils xdotool imagemagick
+    # two monitors for the end-to-end tests: Xorg with its dummy driver, and xrandr
+    xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
     # Qt wants at least one font even for a window without text
     fonts-dejavu-core
 )

@@ -16,6 +16,26 @@ std::optional<NativeWindowId> windowId(const QString& text) {
     return ok && id != 0 ? std::optional(id) : std::nullopt;
 }
 
+struct Geometry {
+    std::optional<QSize> size;
+    bool gone = false;
+};
+
+Geometry geometryOf(NativeWindowId window) {
+    const auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (!connection) return {};
+    xcb_generic_error_t* error = nullptr;
+    const auto cookie = xcb_get_geometry(connection, static_cast<xcb_drawable_t>(window));
+    xcb_get_geometry_reply_t* reply = xcb_get_geometry_reply(connection, cookie, &error);
+    Geometry geometry;
+    if (reply) geometry.size = QSize(reply->width, reply->height);
+    geometry.gone = error && (error->error_code == XCB_WINDOW || error->error_code == XCB_DRAWABLE);
+    free(reply);
+    free(error);
+    return geometry;
+}
+
 }  // namespace
 
 std::optional<NativeWindowId> hostWindowFrom(const QStringList& arguments,
@@ -34,15 +54,11 @@ std::optional<NativeWindowId> hostWindowFrom(const QStringList& arguments,
 }
 
 std::optional<QSize> foreignWindowSize(NativeWindowId window) {
-    const auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
-    if (!connection) return std::nullopt;
-    const auto cookie = xcb_get_geometry(connection, static_cast<xcb_drawable_t>(window));
-    xcb_get_geometry_reply_t* reply = xcb_get_geometry_reply(connection, cookie, nullptr);
-    if (!reply) return std::nullopt;
-    const QSize size(reply->width, reply->height);
-    free(reply);
-    return size;
+    return geometryOf(window).size;
+}
+
+bool isForeignWindowGone(NativeWindowId window) {
+    return geometryOf(window).gone;
 }
 
 }  // namespace platform

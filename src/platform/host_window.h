@@ -17,4 +17,7 @@ std::optional<NativeWindowId> hostWindowFrom(const QStringList& arguments,
 // The host window's size as the X server has it (Qt reports 0 x 0 for a foreign window).
 std::optional<QSize> foreignWindowSize(NativeWindowId window);
 
+// True only when the X server says the window no longer exists; false when it cannot tell.
+bool isForeignWindowGone(NativeWindowId window);
+
 }  // namespace platform

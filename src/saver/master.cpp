@@ -95,6 +95,7 @@ void Master::tmrNext_Timer() {
     if (ended_ || !axMovie) return;
     if (playerFinished() && !openNextMovie()) return;
     watchPointer();
+    watchHostWindow();
 }
 
 void Master::axMovie_OpenComplete() {
@@ -191,6 +192,12 @@ void Master::watchPointer() {
     if (!ownsPointer()) return;
     ptMouse = platform::GetCursorPos();
     if (ptMouse.x() != intMouseX || ptMouse.y() != intMouseY) Ende();
+}
+
+// A host that goes away without ending us would leave the saver playing unseen, holding the
+// single-instance lock against every later start.
+void Master::watchHostWindow() {
+    if (services_.hostWindow && platform::isForeignWindowGone(*services_.hostWindow)) Ende();
 }
 
 // The player goes first: it draws into the window.

@@ -68,6 +68,7 @@ private:
     bool openNextMovie();
     void applySizeMode(const QString& entry);
     void watchPointer();
+    void watchHostWindow();
     void unloadWindow();
     void showFullScreenOnTop();
     void coverOtherScreens();

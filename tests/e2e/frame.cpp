@@ -48,7 +48,9 @@ Frame analyseFrame(const QImage& screen) {
         }
     }
     Frame frame;
-    frame.covered = !image.isNull() && counts[static_cast<size_t>(Colour::White)] == 0;
+    const qint64 white = counts[static_cast<size_t>(Colour::White)];
+    frame.covered = !image.isNull() && white == 0;
+    frame.bare = !image.isNull() && white == qint64(image.width()) * image.height();
     if (right < 0) return frame;
     frame.picture = QRect(QPoint(left, top), QPoint(right, bottom));
     qint64 most = 0;
@@ -57,6 +59,12 @@ Frame analyseFrame(const QImage& screen) {
         most = counts[i];
         frame.colour = static_cast<Colour>(i);
     }
+    return frame;
+}
+
+Frame analyseArea(const QImage& screen, const QRect& area) {
+    Frame frame = analyseFrame(screen.copy(area));
+    if (!frame.picture.isEmpty()) frame.picture.translate(area.topLeft());
     return frame;
 }
 
@@ -70,7 +78,7 @@ std::ostream& operator<<(std::ostream& out, Colour colour) {
 }
 
 std::ostream& operator<<(std::ostream& out, const Frame& frame) {
-    out << (frame.covered ? "covered, " : "NOT covered, ") << frame.colour;
+    out << (frame.bare ? "bare, " : frame.covered ? "covered, " : "NOT covered, ") << frame.colour;
     if (!frame.picture.isEmpty())
         out << " " << frame.picture.width() << "x" << frame.picture.height() << " at "
             << frame.picture.x() << "," << frame.picture.y();

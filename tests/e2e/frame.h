@@ -12,6 +12,8 @@ enum class Colour { Black, White, Red, Green, Blue, Other };
 struct Frame {
     // No pixel of the white root window shows: a window covers the whole screen.
     bool covered = false;
+    // Nothing but the white root window shows: no window of the saver is left on the screen.
+    bool bare = false;
     // Bounding box of every pixel that is not black; empty when the screen is all black.
     QRect picture;
     // The most common colour inside the picture; Black when there is none.
@@ -23,6 +25,9 @@ Frame analyseFrame(const QImage& screen);
 const char* colourName(Colour colour);
 std::ostream& operator<<(std::ostream& out, Colour colour);
 std::ostream& operator<<(std::ostream& out, const Frame& frame);
+
+// The frame of `area` of the screen, with the picture box given in screen coordinates.
+Frame analyseArea(const QImage& screen, const QRect& area);
 
 // Position and size each within one pixel of the expected box.
 bool nearlyEqual(const QRect& actual, const QRect& expected);

@@ -1,12 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <QGuiApplication>
-#include <QTemporaryDir>
 #include <cstdio>
 
-#include "e2e/xvfb_server.h"
+#include "e2e/test_session.h"
+#include "e2e/x_server.h"
 
 // Like the shared test main, every process gets private settings and runtime folders; in
 // addition it starts its own X server and becomes a client of it, so tests can grab the screen
@@ -16,28 +13,12 @@ int main(int argc, char* argv[]) {
     if (GTEST_FLAG_GET(list_tests)) return RUN_ALL_TESTS();
 
     QTemporaryDir home;
-    if (!home.isValid()) return 2;
-    qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
-    qputenv("XDG_RUNTIME_DIR", (home.path() + "/runtime").toLocal8Bit());
-    QDir().mkpath(home.path() + "/config");
-    QDir().mkpath(home.path() + "/runtime");
-    QFile::setPermissions(home.path() + "/runtime",
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-
-    e2e::XvfbServer xvfb;
+    if (!e2e::usePrivateFolders(home)) return 2;
+    e2e::XServer xvfb;
     QString error;
-    if (!xvfb.start(&error)) {
+    if (!e2e::startXvfb(xvfb, &error)) {
         std::fprintf(stderr, "%s\n", qPrintable(error));
         return 2;
     }
-    qputenv("DISPLAY", xvfb.display().toLocal8Bit());
-    qputenv("QT_QPA_PLATFORM", "xcb");
-
-    int result = 0;
-    {
-        // Gone before the server is, or Qt would see its display connection break.
-        QGuiApplication app(argc, argv);
-        result = RUN_ALL_TESTS();
-    }
-    return result;
+    return e2e::runTestsOn(xvfb.display(), argc, argv);
 }

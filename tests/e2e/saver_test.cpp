@@ -1,5 +1,7 @@
 #include "e2e/saver_test.h"
 
+#include <signal.h>
+
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -8,6 +10,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QThread>
+#include <sstream>
 
 #include "support/clips.h"
 #include "support/store_file.h"
@@ -43,14 +46,16 @@ void SaverTest::writePlayList(const QStringList& entries, int active) {
     testsupport::writeStoreFile(ini);
 }
 
-QProcess& SaverTest::startSaver(const QStringList& arguments) {
+QProcess& SaverTest::startSaver(const QStringList& arguments, const QStringList& environment) {
     auto saver = std::make_unique<QProcess>();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
     // The test process itself runs on xcb; the program picks its own platform from DISPLAY.
-    environment.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    variables.remove(QStringLiteral("QT_QPA_PLATFORM"));
     for (const char* name : {"DISPLAY", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
-        environment.insert(name, qEnvironmentVariable(name));
-    saver->setProcessEnvironment(environment);
+        variables.insert(name, qEnvironmentVariable(name));
+    for (const QString& entry : environment)
+        variables.insert(entry.section(u'=', 0, 0), entry.section(u'=', 1));
+    saver->setProcessEnvironment(variables);
     saver->setProcessChannelMode(QProcess::ForwardedChannels);
     saver->start(QStringLiteral(FDK_BINARY), arguments);
     EXPECT_TRUE(saver->waitForStarted(10000)) << qPrintable(saver->errorString());
@@ -77,21 +82,66 @@ QStringList SaverTest::heldClips(const QProcess& saver) const {
     return held;
 }
 
-Frame SaverTest::grabFrame() {
-    return analyseFrame(QGuiApplication::primaryScreen()->grabWindow(0).toImage());
+Frame SaverTest::grabFrame(const QRect& area) {
+    return analyseArea(QGuiApplication::primaryScreen()->grabWindow(0).toImage(), area);
 }
 
-::testing::AssertionResult SaverTest::showsPicture(Colour colour, const QRect& box, int timeoutMs) {
+::testing::AssertionResult SaverTest::showsFrame(const std::function<bool(const Frame&)>& wanted,
+                                                 const char* what, int timeoutMs,
+                                                 const QRect& area) {
     const QDeadlineTimer deadline(timeoutMs);
     Frame frame;
     do {
-        frame = grabFrame();
-        if (frame.covered && frame.colour == colour && nearlyEqual(frame.picture, box))
-            return ::testing::AssertionSuccess();
+        frame = grabFrame(area);
+        if (wanted(frame)) return ::testing::AssertionSuccess();
         pause(100);
     } while (!deadline.hasExpired());
-    return ::testing::AssertionFailure()
-           << "no " << colour << " picture in its box; last seen: " << frame;
+    return ::testing::AssertionFailure() << "never " << what << "; last seen: " << frame;
+}
+
+::testing::AssertionResult SaverTest::showsPicture(Colour colour, const QRect& box, int timeoutMs,
+                                                   const QRect& area) {
+    const std::string what = std::string("a ") + colourName(colour) + " picture in its box";
+    return showsFrame(
+        [&](const Frame& frame) {
+            return frame.covered && frame.colour == colour && nearlyEqual(frame.picture, box);
+        },
+        what.c_str(), timeoutMs, area);
+}
+
+std::vector<Colour> SaverTest::watchPictures(QProcess& saver, size_t enough, int timeoutMs,
+                                             std::string* uncovered, const QRect& area) {
+    std::vector<Colour> pictures;
+    bool windowUp = false;
+    const QDeadlineTimer deadline(timeoutMs);
+    while (pictures.size() < enough && !deadline.hasExpired()) {
+        const Frame frame = grabFrame(area);
+        // The window goes away a moment before the process ends.
+        if (saver.state() == QProcess::NotRunning || saver.waitForFinished(0)) break;
+        windowUp = windowUp || frame.covered;
+        if (!windowUp) {
+            pause(50);
+            continue;
+        }
+        if (!frame.covered) {
+            std::ostringstream where;
+            where << frame << "\n";
+            uncovered->append(where.str());
+        }
+        if (frame.colour != Colour::Black && (pictures.empty() || pictures.back() != frame.colour))
+            pictures.push_back(frame.colour);
+        pause(150);
+    }
+    return pictures;
+}
+
+::testing::AssertionResult SaverTest::sendSignal(QProcess& saver, int signal) {
+    if (saver.state() == QProcess::NotRunning || saver.waitForFinished(0))
+        return ::testing::AssertionFailure() << "the saver has already ended";
+    const auto pid = static_cast<pid_t>(saver.processId());
+    if (pid <= 0 || ::kill(pid, signal) != 0)
+        return ::testing::AssertionFailure() << "could not signal process " << pid;
+    return ::testing::AssertionSuccess();
 }
 
 ::testing::AssertionResult SaverTest::endsCleanlyWithin(QProcess& saver, int timeoutMs) {
@@ -110,6 +160,22 @@ Frame SaverTest::grabFrame() {
     return ::testing::AssertionFailure()
            << "ended " << (saver.exitStatus() == QProcess::NormalExit ? "" : "by a crash ")
            << "with exit code " << saver.exitCode();
+}
+
+QRect SaverTest::centredBox(const QRect& area, QSize picture) {
+    QRect box(QPoint(0, 0), picture - QSize(0, 2));
+    box.moveTo(area.x() + (area.width() - box.width()) / 2,
+               area.y() + (area.height() - box.height()) / 2);
+    return box;
+}
+
+bool SaverTest::eventually(const std::function<bool()>& condition, int timeoutMs) {
+    const QDeadlineTimer deadline(timeoutMs);
+    do {
+        if (condition()) return true;
+        pause(100);
+    } while (!deadline.hasExpired());
+    return false;
 }
 
 bool SaverTest::xdotool(const QStringList& arguments) {

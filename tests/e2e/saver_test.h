@@ -7,6 +7,7 @@
 #include <QSize>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -29,6 +30,7 @@ struct ClipSpec {
 
 // The screen of the test's own X server.
 inline constexpr QSize kScreen{1024, 768};
+inline constexpr QRect kScreenArea(QPoint(0, 0), kScreen);
 
 // The clip most tests play, and where it shows: centred, 2 pixels cut off its bottom.
 inline const ClipSpec kRedClip{"red.avi", "0xff0000", QSize(320, 240), 2.5};
@@ -47,7 +49,9 @@ protected:
     // The whole store: the entries as the play list, and the Active flag.
     static void writePlayList(const QStringList& entries, int active = 0);
 
-    QProcess& startSaver(const QStringList& arguments = {QStringLiteral("/S")});
+    // `environment` adds NAME=value entries to the saver's environment.
+    QProcess& startSaver(const QStringList& arguments = {QStringLiteral("/S")},
+                         const QStringList& environment = {});
     // A saver on a list of just the red clip, once its picture sits in its box; null (and a
     // failure recorded) when it never got there.
     QProcess* startPlayingRed(int active = 0);
@@ -55,15 +59,42 @@ protected:
     // Names of this test's clips the process holds open: the one it is playing.
     QStringList heldClips(const QProcess& saver) const;
 
-    static Frame grabFrame();
-    // Polls until a window covers the screen and shows a picture of that colour in that box.
+    // `area` of the screen; the picture box comes in screen coordinates.
+    static Frame grabFrame(const QRect& area = kScreenArea);
+    // Polls until the frame of `area` is the wanted one; `what` names it in the failure.
+    static ::testing::AssertionResult showsFrame(const std::function<bool(const Frame&)>& wanted,
+                                                 const char* what, int timeoutMs,
+                                                 const QRect& area = kScreenArea);
+    // Polls until a window covers the area and shows a picture of that colour in that box.
     // A new picture may first show at the size of the one before, while the engine catches up
     // with its resized window.
     static ::testing::AssertionResult showsPicture(Colour colour, const QRect& box,
-                                                   int timeoutMs = 10000);
+                                                   int timeoutMs = 10000,
+                                                   const QRect& area = kScreenArea);
+
+    // Colours of the pictures shown one after another in `area`, sampled from the first
+    // screenshot where a window covers it until `enough` came up, the saver ended or the deadline
+    // passed. Black between pictures is skipped; later screenshots where the area is not covered
+    // are listed in `uncovered`.
+    static std::vector<Colour> watchPictures(QProcess& saver, size_t enough, int timeoutMs,
+                                             std::string* uncovered,
+                                             const QRect& area = kScreenArea);
+
+    // Only to a saver that still runs: QProcess has no id for one that ended, and kill() with
+    // none would signal the whole process group, the test and ctest with it.
+    static ::testing::AssertionResult sendSignal(QProcess& saver, int signal);
 
     static ::testing::AssertionResult endsCleanlyWithin(QProcess& saver, int timeoutMs);
     static ::testing::AssertionResult keepsRunningFor(QProcess& saver, int ms);
+
+    // The folder the test's clips are made in, for other files of its own.
+    QString clipFolder() const { return clips_.path(); }
+
+    // Where a picture of that size shows in `area`: its box, which cuts 2 pixels off the bottom,
+    // centred.
+    static QRect centredBox(const QRect& area, QSize picture);
+
+    static bool eventually(const std::function<bool()>& condition, int timeoutMs);
 
     static bool xdotool(const QStringList& arguments);
     static std::optional<QPoint> pointer();

@@ -25,7 +25,8 @@ grep -q 'flickerdeck /C' "$root/share/xscreensaver/config/flickerdeck.xml" || fa
 grep -qx 'Exec=flickerdeck /C' "$root/share/applications/flickerdeck-settings.desktop" || fail "settings entry"
 grep -q '1.00.0013' "$root/share/man/man1/flickerdeck.1" || fail "man page version"
 if command -v desktop-file-validate > /dev/null; then
-    desktop-file-validate "$root/share/applications/flickerdeck-settings.desktop"
+    desktop-file-validate "$root/share/applications/flickerdeck-settings.desktop" \
+        "$root/share/applications/screensavers/flickerdeck.desktop"
 fi
 
 (cd "$work" && cpack --config "$build_dir/CPackConfig.cmake" -G DEB > cpack.log 2>&1) ||
