@@ -23,7 +23,10 @@ build_and_test() {
     local name=$1 folder=$2 type=$3
     shift 3
     section "$name: configure and build in $folder"
-    cmake -S "$root" -B "$folder" -DCMAKE_BUILD_TYPE="$type" -DFDK_BUILD_TESTS=ON "$@"
+    # One compiler run per batch of files instead of per file: the Qt headers dominate, and the
+    # build takes about half the time.
+    cmake -S "$root" -B "$folder" -DCMAKE_BUILD_TYPE="$type" -DFDK_BUILD_TESTS=ON \
+        -DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=16 "$@"
     cmake --build "$folder" -j"$jobs"
     section "$name: ctest"
     if ! ctest --test-dir "$folder" --output-on-failure --no-tests=error -j"$jobs"; then

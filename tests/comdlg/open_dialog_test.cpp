@@ -21,9 +21,6 @@
 
 namespace {
 
-const QString kCallerFilter = QStringLiteral(
-    "All Videos (*.avi,*.mov,*.mpg)|*.avi;*.mov;*.mpg|Microsoft Video (*.avi)|*.avi|"
-    "Quick Time (*.mov)|*.mov|Mpeg Movies (*.mpg)|*.mpg|Waves (*.wav)|*.wav");
 const QString kTitle = QStringLiteral("Choose a movie");
 const QString kOddName = QStringLiteral(" é 日本.avi");
 

@@ -9,10 +9,6 @@ using comdlg::NameFilter;
 
 namespace {
 
-const QString kCallerFilter = QStringLiteral(
-    "All Videos (*.avi,*.mov,*.mpg)|*.avi;*.mov;*.mpg|Microsoft Video (*.avi)|*.avi|"
-    "Quick Time (*.mov)|*.mov|Mpeg Movies (*.mpg)|*.mpg|Waves (*.wav)|*.wav");
-
 QString withNuls(QString text) {
     return text.replace(u'|', QChar(u'\0'));
 }

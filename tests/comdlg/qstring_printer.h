@@ -17,3 +17,8 @@ inline void PrintTo(const QStringList& list, std::ostream* out) {
     }
     *out << '}';
 }
+
+// The filter text the configuration window hands to the chooser.
+inline const QString kCallerFilter = QStringLiteral(
+    "All Videos (*.avi,*.mov,*.mpg)|*.avi;*.mov;*.mpg|Microsoft Video (*.avi)|*.avi|"
+    "Quick Time (*.mov)|*.mov|Mpeg Movies (*.mpg)|*.mpg|Waves (*.wav)|*.wav");

@@ -10,10 +10,6 @@
 namespace e2e {
 namespace {
 
-const ClipSpec kRed{"red.avi", "0xff0000", QSize(320, 240), 1.0};
-const ClipSpec kGreen{"green.avi", "0x00ff00", QSize(200, 150), 1.0};
-const ClipSpec kBlue{"blue.avi", "0x0000ff", QSize(240, 180), 1.0};
-
 // Each unplayable entry costs at most a tick of the once-a-second playback loop.
 constexpr int kWatchMs = 25000;
 // The loop only looks once a second at a list with nothing to play; ten times that is a fault.
@@ -45,11 +41,12 @@ protected:
 };
 
 TEST_F(BrokenMediaTest, GoodClipsPlayInTheirOrderBetweenBrokenOnes) {
-    const QString red = clip(kRed);
+    const QString red = clip(kShortRed);
     const QStringList broken = brokenEntries(red);
     // Starts and ends with broken entries, so going round the list passes two in a row.
-    writePlayList({broken[0], red + " (Origin)", broken[1], broken[2], clip(kGreen) + " (Origin)",
-                   broken[3], clip(kBlue) + " (Origin)", broken[4]});
+    writePlayList({broken[0], red + " (Origin)", broken[1], broken[2],
+                   clip(kShortGreen) + " (Origin)", broken[3], clip(kShortBlue) + " (Origin)",
+                   broken[4]});
     ASSERT_FALSE(HasFailure());
     QProcess& saver = startSaver();
 
@@ -63,7 +60,7 @@ TEST_F(BrokenMediaTest, GoodClipsPlayInTheirOrderBetweenBrokenOnes) {
 
 TEST_F(BrokenMediaTest, NothingPlayableKeepsTheScreenBlackAndTheSaverIdle) {
     // The broken clip is made from a real one that is not on the list.
-    writePlayList(brokenEntries(clip(kRed)));
+    writePlayList(brokenEntries(clip(kShortRed)));
     ASSERT_FALSE(HasFailure());
     QProcess& saver = startSaver();
     const auto black = [](const Frame& frame) { return frame.covered && frame.picture.isEmpty(); };

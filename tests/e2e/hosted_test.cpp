@@ -11,7 +11,6 @@ namespace {
 const QRect kHost(100, 50, 640, 480);
 constexpr quint32 kWhite = 0xffffff;
 const QPoint kPointerAway(20, 20);
-constexpr int kEndsAfterSignalMs = 2000;
 
 struct HandOver {
     const char* name;

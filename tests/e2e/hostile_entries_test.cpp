@@ -10,8 +10,6 @@
 namespace e2e {
 namespace {
 
-const ClipSpec kGreen{"green.avi", "0x00ff00", QSize(200, 150), 1.0};
-
 // One tick of the once-a-second playback loop for each entry passed over.
 constexpr int kReachesTheMovieMs = 20000;
 
@@ -22,7 +20,7 @@ TEST_F(HostileEntriesTest, AreNeverOpenedAndTheMovieAfterThemPlays) {
     ASSERT_TRUE(listener.listen(QHostAddress::LocalHost));
     // A real movie behind the URL and the relative forms: if either were followed, green would
     // show.
-    const QString green = clip(kGreen);
+    const QString green = clip(kShortGreen);
     const QString fifo = clipFolder() + "/fifo.avi";
     ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     ASSERT_TRUE(QDir(clipFolder()).mkdir("folder.avi"));

@@ -35,6 +35,12 @@ inline constexpr QRect kScreenArea(QPoint(0, 0), kScreen);
 // The clip most tests play, and where it shows: centred, 2 pixels cut off its bottom.
 inline const ClipSpec kRedClip{"red.avi", "0xff0000", QSize(320, 240), 2.5};
 inline const QRect kRedBox(352, 265, 320, 238);
+// One-second clips for lists that mix them with entries that cannot play.
+inline const ClipSpec kShortRed{"red.avi", "0xff0000", QSize(320, 240), 1.0};
+inline const ClipSpec kShortGreen{"green.avi", "0x00ff00", QSize(200, 150), 1.0};
+inline const ClipSpec kShortBlue{"blue.avi", "0x0000ff", QSize(240, 180), 1.0};
+// How long a signalled saver may take to end: a generous bound, not a timing.
+inline constexpr int kEndsAfterSignalMs = 2000;
 
 // The real program on the test process's X server, with the test's own store and runtime
 // folder, driven with real input through xdotool and watched through screenshots.

@@ -11,7 +11,6 @@ namespace e2e {
 namespace {
 
 // Expected well under half a second; the deadline only keeps a slow machine from failing.
-constexpr int kEndsAfterSignalMs = 2000;
 constexpr int kWindowGoneMs = 5000;
 
 struct Ending {

@@ -13,8 +13,6 @@
 
 using namespace player;
 
-namespace {
-
 // Real libmpv without a screen or a sound device, decoding as fast as it can.
 class MpvPlayerTest : public ::testing::Test {
 protected:
@@ -51,8 +49,6 @@ protected:
     std::unique_ptr<MpvPlayer> control;
     std::unique_ptr<QSignalSpy> opens;
 };
-
-}  // namespace
 
 TEST_F(MpvPlayerTest, StartsWithTheInitialSizeAndNothingLoaded) {
     EXPECT_EQ(control->widthTwips(), 1815.0F);

@@ -26,6 +26,8 @@ QString stored(const QString& key) {
     return s.value(key).toString();
 }
 
+}  // namespace
+
 class SettingsWindowTest : public ::testing::Test {
 protected:
     std::unique_ptr<SettingsWindow> open(const QString& ini) {
@@ -59,8 +61,6 @@ protected:
 constexpr const char* kWithGap =
     "[Movies]\nCount=3\n[Movie]\n0=/c/a.avi (Origin)\n1=\n2=/c (old)/b.avi (Double)\n"
     "3=/c/c.avi (Origin)\n4=/stale.avi (Origin)\n";
-
-}  // namespace
 
 TEST_F(SettingsWindowTest, LoadShowsTheStoredListAndMarksTheWindowOpen) {
     auto w = open(kWithGap);
