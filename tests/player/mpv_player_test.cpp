@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <QFile>
 #include <QSignalSpy>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -185,4 +186,58 @@ TEST_F(MpvPlayerTest, ACloseMidPlayIsFinal) {
     EXPECT_EQ(control->playState(), NothingLoaded);
     QTest::qWait(200);
     EXPECT_EQ(opens->count(), 1);
+}
+
+// Play-list entries are untrusted text: none of these may open a stream, load a library or reach
+// the network, and the player must be ready for the next entry after each.
+TEST_F(MpvPlayerTest, HostileEntriesOpenNothing) {
+    QTcpServer listener;
+    ASSERT_TRUE(listener.listen(QHostAddress::LocalHost));
+    const QString http = QStringLiteral("http://127.0.0.1:%1").arg(listener.serverPort());
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder.filePath("pipe.avi")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(folder.filePath("loop-b"), folder.filePath("loop-a.avi")));
+    ASSERT_TRUE(QFile::link(folder.filePath("loop-a.avi"), folder.filePath("loop-b")));
+    const QString hostile[] = {
+        "av://lavfi:testsrc=d=5",
+        "av://lavfi:ladspa=file=/tmp/x.so",
+        "lavf://file:" + clip("inner.avi", {64, 48}),
+        "edl://" + clip("edl-inner.avi", {64, 48}),
+        "memory://not a movie",
+        "fd://0",
+        "-",
+        "file://" + clip("file-url.avi", {64, 48}),
+        http + "/x.avi",
+        QStringLiteral("rtsp://127.0.0.1:%1/x").arg(listener.serverPort()),
+        "ytdl://example",
+        "slice://0-100@" + clip("slice.avi", {64, 48}),
+        "relative.avi",
+        "../" + folder.path().section('/', -1) + "/inner.avi",
+        "",
+        "/" + QString(5000, u'x') + ".avi",
+        QString::fromUtf8("/tmp/\xff\xfe-invalid.avi"),
+        folder.filePath("pipe.avi"),
+        "/dev/zero",
+        "/dev/urandom",
+        folder.path(),
+        folder.filePath("loop-a.avi"),
+        file("list.avi", ("#EXTM3U\n" + http + "/a.avi\nav://lavfi:testsrc=d=5\n").toUtf8()),
+        file("stream.avi", ("#EXTM3U\n#EXT-X-VERSION:3\n#EXT-X-TARGETDURATION:2\n#EXTINF:2.0,\n" +
+                            http + "/segment0.ts\n#EXT-X-ENDLIST\n")
+                               .toUtf8()),
+        file("concat.avi", ("ffconcat version 1.0\nfile " + http + "/a.avi\n").toUtf8()),
+        file("edl.mkv", "# mpv EDL v0\nav://lavfi:testsrc=d=5\n"),
+        file("sdp.avi", ("v=0\no=- 0 0 IN IP4 127.0.0.1\ns=x\nc=IN IP4 127.0.0.1\nt=0 0\n"
+                         "m=video " +
+                         QString::number(listener.serverPort()) + " RTP/AVP 96\n")
+                            .toUtf8()),
+    };
+    ASSERT_GE(std::size(hostile), 25u);
+    for (const QString& entry : hostile) {
+        control->setFileName(entry);
+        EXPECT_TRUE(reachesState(NothingLoaded)) << qPrintable(entry.left(80));
+    }
+    QTest::qWait(500);
+    EXPECT_EQ(opens->count(), 0);
+    EXPECT_FALSE(listener.hasPendingConnections());
+    EXPECT_FALSE(listener.waitForNewConnection(0));
 }
