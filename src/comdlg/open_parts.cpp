@@ -1,5 +1,7 @@
 #include "comdlg/open_parts.h"
 
+#include <algorithm>
+
 #include <QDir>
 #include <cmath>
 
@@ -90,24 +92,21 @@ QString qtNameFilter(const NameFilter& filter) {
 QString selectionText(const QStringList& absolutePaths) {
     if (absolutePaths.isEmpty()) return {};
     const QChar nul(u'\0');
+    const QString folder = folderOf(absolutePaths.first());
+    const bool oneFolder =
+        std::all_of(absolutePaths.begin(), absolutePaths.end(),
+                    [&](const QString& path) { return folderOf(path) == folder; });
     QString text;
-    if (absolutePaths.size() == 1) {
-        text = QDir::toNativeSeparators(absolutePaths.first());
+    if (absolutePaths.size() == 1 || !oneFolder) {
+        // Typed names can reach into other folders: then every file goes by its full path, which
+        // the caller takes as it is.
+        for (const QString& path : absolutePaths) text += QDir::toNativeSeparators(path) + nul;
     } else {
-        const QString folder = folderOf(absolutePaths.first());
-        text = QDir::toNativeSeparators(folder);
-        for (const QString& path : absolutePaths) {
-            text += nul;
-            // A typed name can reach into another folder ("../x.avi"); relative to the first
-            // file's folder it still names the right file once the caller joins the pieces.
-            const QString name =
-                folderOf(path) == folder ? nameOf(path) : QDir(folder).relativeFilePath(path);
-            text += QDir::toNativeSeparators(name);
-        }
+        text = QDir::toNativeSeparators(folder) + nul;
+        for (const QString& path : absolutePaths)
+            text += QDir::toNativeSeparators(nameOf(path)) + nul;
     }
-    text += nul;
-    text += nul;
-    return text;
+    return text + nul;
 }
 
 QPoint centredTopLeft(const QRect& owner, const QSize& window) {

@@ -31,8 +31,9 @@ QString caseInsensitivePattern(const QString& pattern);
 // parenthesised group only, so parentheses inside the label stay part of the label.
 QString qtNameFilter(const NameFilter& filter);
 
-// The caller's form of a selection of absolute paths: "<path>\0\0" for one file, otherwise
-// "<folder>\0<name1>\0...<nameN>\0\0" with the folder of the first file; empty for none.
+// The caller's form of a selection of absolute paths: "<path>\0\0" for one file,
+// "<folder>\0<name1>\0...<nameN>\0\0" for several in one folder, and every full path followed
+// by a NUL, then one more NUL, for files from several folders; empty for none.
 QString selectionText(const QStringList& absolutePaths);
 
 // Top-left corner of a window of the given size centred over the owner's rectangle, exact halves

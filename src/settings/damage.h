@@ -7,8 +7,9 @@
 namespace settings {
 
 // True when saving over this INI text would lose something: bytes that are not UTF-8, a line
-// that is neither blank, a comment, a [section] nor key=value, or a key given twice in one
-// section. QSettings drops or rewrites all of these without a word.
+// that is neither blank, a comment, a [section] nor key=value, a key given twice, or any key that
+// QSettings reads otherwise than the line gives it (line continuations, quotes over a line end,
+// escaped or aliased names). QSettings drops or rewrites all of these without a word.
 bool isDamagedStoreText(const QByteArray& text);
 
 // A damaged store file is copied aside (FDK.conf.corrupt, or .corrupt.2, ...) before the first

@@ -25,7 +25,11 @@ void Store::refresh() {
 QString Store::GetSetting(const QString& section, const QString& key,
                           const QString& defaultValue) const {
     const QVariant value = settings_->value(path(section, key));
-    return value.isValid() ? value.toString() : defaultValue;
+    if (!value.isValid()) return defaultValue;
+    // An unquoted comma written by hand ("/films/train, ride.avi") makes QSettings read a list.
+    if (value.typeId() == QMetaType::QStringList)
+        return value.toStringList().join(QStringLiteral(", "));
+    return value.toString();
 }
 
 QStringList Store::keysIn(const QString& section) const {

@@ -111,9 +111,10 @@ TEST(SelectionText, NamesKeepBlanksAndAnyScript) {
     EXPECT_EQ(shown(comdlg::selectionText({"/日本/ x .avi "})), "/日本/ x .avi ||");
 }
 
-TEST(SelectionText, AFileFromAnotherFolderStaysReachableFromTheFirstFolder) {
+// Each piece with a separator is a full path to the caller, so no name loses its folder.
+TEST(SelectionText, FilesFromSeveralFoldersGoByTheirFullPaths) {
     EXPECT_EQ(shown(comdlg::selectionText({"/c/a.avi", "/c/sub/b.avi", "/d/e.avi"})),
-              "/c|a.avi|sub/b.avi|../d/e.avi||");
+              "/c/a.avi|/c/sub/b.avi|/d/e.avi||");
 }
 
 TEST(SelectionText, LargeSelectionsSurviveWhole) {

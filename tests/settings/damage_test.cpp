@@ -47,3 +47,17 @@ TEST(AbandonedLock, OnlyAnOldEmptyLockIsRemoved) {
     settings::removeAbandonedLock(store);
     EXPECT_FALSE(QFile::exists(store + ".lock"));
 }
+
+TEST(DamagedStoreText, WhatQSettingsReadsOtherwiseIsDamageToo) {
+    const QByteArray damaged[] = {
+        "[Movie]\n0=/m/a.avi (Origin)\r/m/b.avi (Origin)\n",
+        "[Movie]\n0=/m/a.avi \\\n1=/m/b.avi (Origin)\n",
+        "[Movie]\n0=\"/m/a.avi\n1=/m/b.avi (Origin)\n",
+        "[Movies]\nCount=1\n\v[Movie]\n0=/m/a.avi (Origin)\n",
+        "[Movie]\n%U0030=/m/a.avi (Origin)\n",
+    };
+    for (const QByteArray& text : damaged)
+        EXPECT_TRUE(settings::isDamagedStoreText(text)) << text.toStdString();
+    EXPECT_FALSE(
+        settings::isDamagedStoreText("[Movie]\r\n0=/m/a.avi (Origin)\r\n1=/m/b (Double)\r\n"));
+}

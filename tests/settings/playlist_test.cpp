@@ -158,3 +158,8 @@ TEST(PlaybackSlot, SeesAListSavedByAnotherProcessAfterItsFirstRead) {
     }
     EXPECT_EQ(settings::readPlaybackSlot(store, 1).entry, "/replaced (Origin)");
 }
+
+TEST(ReadPlayList, AHandWrittenCommaDoesNotLoseTheEntry) {
+    EXPECT_EQ(playListIn("[Movies]\nCount=0\n[Movie]\n0=/films/train, ride.avi (Double)\n"),
+              QStringList{"/films/train, ride.avi (Double)"});
+}
