@@ -34,7 +34,9 @@ mpv::Options engineOptions(const EngineChoice& choice) {
         {"demuxer-lavf-o", "protocol_whitelist=file"},
         {"keep-open", "no"},
         {"idle", "yes"},
-        {"force-window", "no"},
+        // mpv takes the picture box being shown for its own window being shown, and would then
+        // never map the window it draws in: a window of its own from the start, kept across files.
+        {"force-window", "yes"},
         {"audio-fallback-to-null", "yes"},
         {"hwdec", "no"},
         {"vo", choice.video.output},
