@@ -1,0 +1,199 @@
+"""The measurements themselves. Each function starts one program under the private X server,
+watches it only from outside (screen captures through xprobe, /proc), and returns plain data."""
+
+import os
+import signal
+import subprocess
+import time
+
+from harness import (Probe, cpu_seconds, end_process, load_average, run_probe, sleep_until,
+                     status_kib)
+
+CONFIG_TITLE = "Flickerdeck, Version 1.0"
+SECOND = 1_000_000_000
+
+
+class Bench:
+    def __init__(self, opts, xvfb, stores, logs):
+        self.o = opts
+        self.xvfb = xvfb
+        self.stores = stores
+        self.logs = logs
+        self.base_env = dict(os.environ, DISPLAY=xvfb.display, QT_QPA_PLATFORM="xcb")
+        self.base_env.pop("WAYLAND_DISPLAY", None)
+        self.log_count = 0
+
+    def env_for(self, config, runtime):
+        return dict(self.base_env, XDG_CONFIG_HOME=str(config), XDG_RUNTIME_DIR=str(runtime))
+
+    def start(self, argv, env, name):
+        self.log_count += 1
+        log = open(self.logs / f"{self.log_count:03d}-{name}.log", "w")
+        return subprocess.Popen(argv, env=env, stdout=log, stderr=subprocess.STDOUT,
+                                stdin=subprocess.DEVNULL)
+
+    def program(self, tool, movies, loop=False):
+        """argv, env and quit key for one tool playing `movies` in order."""
+        config, runtime = self.stores.new([f"{m} (Origin)" for m in movies])
+        env = self.env_for(config, runtime)
+        if tool == "flickerdeck":
+            return [self.o.bin, "/S"], env, "a"
+        argv = ["mpv", *self.o.mpv_args, *(["--loop-playlist=inf"] if loop else []), *movies]
+        return argv, env, "q"
+
+    def quit_with_key(self, proc, key):
+        ms = run_probe(self.o.xprobe, ["key", key, proc.pid, 10000], self.base_env)
+        end_process(proc)
+        return ms, proc.returncode
+
+    def playback(self, tool, clip):
+        """First picture, CPU per minute, peak memory and key-to-exit from one run on `clip`."""
+        argv, env, key = self.program(tool, [clip])
+        probe = Probe(self.o.xprobe, ["picture", 30000, self.o.poll_ms], self.base_env)
+        load = load_average()
+        started = time.monotonic_ns()
+        proc = self.start(argv, env, f"{tool}-{os.path.basename(clip)}")
+        line = probe.line(35)
+        probe.close()
+        if not line or not line.isdigit():
+            end_process(proc)
+            return {"error": f"no picture ({line})", "load": load}
+        shown = int(line)
+        sleep_until(shown + self.o.steady_from * SECOND)
+        t1, c1, x1 = time.monotonic_ns(), cpu_seconds(proc.pid), cpu_seconds(self.xvfb.pid)
+        sleep_until(shown + self.o.steady_to * SECOND)
+        t2, c2, x2 = time.monotonic_ns(), cpu_seconds(proc.pid), cpu_seconds(self.xvfb.pid)
+        minutes = (t2 - t1) / SECOND / 60
+        hwm = status_kib(proc.pid, "VmHWM")
+        key_ms, code = self.quit_with_key(proc, key)
+        return {"first_picture_ms": (shown - started) / 1e6,
+                "cpu_s_per_min": (c2 - c1) / minutes, "xvfb_cpu_s_per_min": (x2 - x1) / minutes,
+                "peak_rss_mib": hwm / 1024 if hwm else None, "key_to_exit_ms": key_ms,
+                "exit_code": code, "load": load}
+
+    def gaps(self, tool, movies, wanted):
+        """Last picture of one movie to the first of the next, over a play list of red and blue
+        movies in turn."""
+        argv, env, key = self.program(tool, movies, loop=True)
+        watch = Probe(self.o.xprobe, ["watch", self.o.poll_ms, 600000], self.base_env,
+                      stdin=subprocess.PIPE)
+        proc = self.start(argv, env, f"{tool}-gaps")
+        gaps, repeats, seen, colour, ended_at = [], [], [], None, None
+        deadline = time.monotonic() + 60 + 5 * wanted
+        while len(gaps) < wanted and time.monotonic() < deadline and proc.poll() is None:
+            line = watch.line(1)
+            if not line:
+                continue
+            first, last_of_previous, cls = line.split()
+            seen.append(cls)
+            if seen[-2:-1] in (["red"], ["blue"]):
+                ended_at = int(last_of_previous)
+            if cls in ("red", "blue"):
+                if colour and cls != colour and ended_at:
+                    gaps.append((int(first) - ended_at) / 1e6)
+                elif colour == cls and ended_at:
+                    repeats.append((int(first) - ended_at) / 1e6)
+                colour = cls
+        watch.close()
+        key_ms, code = self.quit_with_key(proc, key)
+        # The same colour twice in a row: the other movie played without ever being seen.
+        return {"gaps_ms": gaps, "same_colour_again_ms": repeats, "classes": seen[:80],
+                "exit_code": code,
+                "key_to_exit_ms": key_ms}
+
+    def growth(self, clip):
+        """Resident memory of the saver and of the X server at the start of each play of a
+        one-entry list."""
+        argv, env, key = self.program("flickerdeck", [clip])
+        watch = Probe(self.o.xprobe, ["watch", self.o.growth_poll_ms, 3600000], self.base_env,
+                      stdin=subprocess.PIPE)
+        started = time.monotonic()
+        proc = self.start(argv, env, "flickerdeck-growth")
+        samples, previous = [], "black"
+        deadline = started + 30 + 4 * self.o.plays
+        while len(samples) < self.o.plays and time.monotonic() < deadline and proc.poll() is None:
+            line = watch.line(1)
+            if not line:
+                continue
+            cls = line.split()[2]
+            if previous == "black" and cls != "black":
+                samples.append({"t": time.monotonic() - started,
+                                "rss_kib": status_kib(proc.pid, "VmRSS"),
+                                "xvfb_rss_kib": status_kib(self.xvfb.pid, "VmRSS")})
+                if len(samples) % 20 == 0:
+                    print(f"  growth: {len(samples)} plays", flush=True)
+            previous = cls
+        watch.close()
+        hwm = status_kib(proc.pid, "VmHWM")
+        key_ms, code = self.quit_with_key(proc, key)
+        return {"samples": samples, "peak_rss_kib": hwm, "exit_code": code,
+                "key_to_exit_ms": key_ms}
+
+    def idle(self, missing):
+        """CPU of a play list whose every file is missing."""
+        argv, env, key = self.program("flickerdeck", missing)
+        proc = self.start(argv, env, "flickerdeck-missing")
+        time.sleep(2)
+        alive_early = proc.poll() is None
+        t1, c1, x1 = time.monotonic(), cpu_seconds(proc.pid), cpu_seconds(self.xvfb.pid)
+        time.sleep(self.o.idle_secs)
+        alive = proc.poll() is None
+        if not (alive_early and alive):
+            return {"error": f"saver ended early (code {proc.returncode})"}
+        t2, c2, x2 = time.monotonic(), cpu_seconds(proc.pid), cpu_seconds(self.xvfb.pid)
+        key_ms, code = self.quit_with_key(proc, key)
+        return {"cpu_pct": 100 * (c2 - c1) / (t2 - t1), "xvfb_cpu_pct": 100 * (x2 - x1) / (t2 - t1),
+                "seconds": t2 - t1, "key_to_exit_ms": key_ms, "exit_code": code}
+
+    def config_window(self, store_text, expected, method):
+        """Process start to window mapped, then close (WM_DELETE_WINDOW or SIGTERM) to exit,
+        and whether the file then holds the list."""
+        config, runtime = self.stores.new(text=store_text)
+        env = self.env_for(config, runtime)
+        probe = Probe(self.o.xprobe, ["wait-window", CONFIG_TITLE, 60000], self.base_env)
+        load = load_average()
+        started = time.monotonic_ns()
+        proc = self.start([self.o.bin, "/C"], env, f"config-{method}")
+        line = probe.line(65)
+        probe.close()
+        if not line or not line.isdigit():
+            end_process(proc)
+            return {"error": f"window never mapped ({line})", "load": load}
+        open_ms = (int(line) - started) / 1e6
+        active_while_open = read_store(config / "FDK.conf").get("Settings/Active")
+        time.sleep(self.o.config_settle)
+        if method == "wm_delete":
+            close_ms = run_probe(self.o.xprobe, ["close-window", CONFIG_TITLE, proc.pid, 60000],
+                                 self.base_env, timeout=70)
+            end_process(proc)
+        else:
+            sent = time.monotonic_ns()
+            proc.send_signal(signal.SIGTERM)
+            proc.wait(60)
+            close_ms = (time.monotonic_ns() - sent) / 1e6
+        saved = read_store(config / "FDK.conf")
+        movies = [saved.get(f"Movie/{i}") for i in range(len(expected))]
+        return {"open_ms": open_ms, "close_ms": close_ms, "exit_code": proc.returncode,
+                "saved_ok": movies == expected
+                and saved.get("Movies/Count") == str(len(expected) - 1)
+                and saved.get("Settings/Active") == "0",
+                "active_while_open": active_while_open, "load": load}
+
+
+def read_store(path):
+    """The keys of an INI store as "Section/key" -> value, outer quotes removed."""
+    values, section = {}, ""
+    try:
+        text = path.read_text()
+    except OSError:
+        return values
+    for line in text.splitlines():
+        if line.startswith("[") and line.endswith("]"):
+            section = line[1:-1]
+        elif "=" in line:
+            key, value = line.split("=", 1)
+            value = value.strip()
+            if len(value) >= 2 and value[0] == value[-1] == '"':
+                value = value[1:-1].replace('\\"', '"').replace("\\\\", "\\")
+            values[f"{section}/{key.strip()}"] = value
+    return values
