@@ -25,10 +25,10 @@ void SaverTest::TearDown() {
     }
 }
 
-QString SaverTest::clip(const ClipSpec& spec) {
+QString SaverTest::clip(const ClipSpec& wanted) {
     const QString path =
-        testsupport::solidClip(clips_.path(), spec.fileName, spec.colour, spec.size, spec.seconds);
-    if (path.isEmpty()) ADD_FAILURE() << "ffmpeg could not make " << spec.fileName;
+        testsupport::solidClip(clips_.path(), wanted.fileName, wanted.colour, wanted.size, wanted.seconds);
+    if (path.isEmpty()) ADD_FAILURE() << "ffmpeg could not make " << wanted.fileName;
     return path;
 }
 

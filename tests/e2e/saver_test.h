@@ -49,7 +49,7 @@ protected:
     void TearDown() override;
 
     // Made with ffmpeg into a folder of this test; a failure is recorded as a test failure.
-    QString clip(const ClipSpec& spec);
+    QString clip(const ClipSpec& wanted);
     QString tone(const char* fileName, double seconds);
 
     // The whole store: the entries as the play list, and the Active flag.
