@@ -165,6 +165,14 @@ int watch(Display* display, int pollMs, int maxMs) {
     return 0;
 }
 
+// Prints how long after now the process of `pidfd` ended, or "timeout".
+int reportExit(int pidfd, int timeoutMs) {
+    const double ms = waitForExit(pidfd, nowNs(), timeoutMs);
+    if (ms < 0) return std::puts("timeout"), 1;
+    std::printf("%.3f\n", ms);
+    return 0;
+}
+
 int key(Display* display, const char* keysym, long pid, int timeoutMs) {
     const int pidfd = pidfdOf(pid);
     const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keysym));
@@ -172,11 +180,7 @@ int key(Display* display, const char* keysym, long pid, int timeoutMs) {
     XTestFakeKeyEvent(display, code, True, CurrentTime);
     XTestFakeKeyEvent(display, code, False, CurrentTime);
     XSync(display, False);
-    const int64_t sent = nowNs();
-    const double ms = waitForExit(pidfd, sent, timeoutMs);
-    if (ms < 0) return std::puts("timeout"), 1;
-    std::printf("%.3f\n", ms);
-    return 0;
+    return reportExit(pidfd, timeoutMs);
 }
 
 int waitWindow(Display* display, const std::string& title, int timeoutMs) {
@@ -214,11 +218,7 @@ int closeWindow(Display* display, const std::string& title, long pid, int timeou
     message.xclient.data.l[1] = CurrentTime;
     XSendEvent(display, window, False, NoEventMask, &message);
     XSync(display, False);
-    const int64_t sent = nowNs();
-    const double ms = waitForExit(pidfd, sent, timeoutMs);
-    if (ms < 0) return std::puts("timeout"), 1;
-    std::printf("%.3f\n", ms);
-    return 0;
+    return reportExit(pidfd, timeoutMs);
 }
 
 int usage() {

@@ -26,8 +26,8 @@ void SaverTest::TearDown() {
 }
 
 QString SaverTest::clip(const ClipSpec& wanted) {
-    const QString path =
-        testsupport::solidClip(clips_.path(), wanted.fileName, wanted.colour, wanted.size, wanted.seconds);
+    const QString path = testsupport::solidClip(clips_.path(), wanted.fileName, wanted.colour,
+                                                wanted.size, wanted.seconds);
     if (path.isEmpty()) ADD_FAILURE() << "ffmpeg could not make " << wanted.fileName;
     return path;
 }

@@ -19,24 +19,30 @@ static int note(int fd, const char* path) {
     return fd;
 }
 
+typedef int (*open_function)(const char*, int, ...);
+
+static int open_through(const char* name, open_function* real, const char* path, int flags,
+                        va_list args) {
+    if (!*real) *real = (open_function)dlsym(RTLD_NEXT, name);
+    return note((*real)(path, flags, va_arg(args, int)), path);
+}
+
 int open64(const char* path, int flags, ...) {
-    static int (*real)(const char*, int, ...);
-    if (!real) real = (int (*)(const char*, int, ...))dlsym(RTLD_NEXT, "open64");
+    static open_function real;
     va_list args;
     va_start(args, flags);
-    const int mode = va_arg(args, int);
+    const int fd = open_through("open64", &real, path, flags, args);
     va_end(args);
-    return note(real(path, flags, mode), path);
+    return fd;
 }
 
 int open(const char* path, int flags, ...) {
-    static int (*real)(const char*, int, ...);
-    if (!real) real = (int (*)(const char*, int, ...))dlsym(RTLD_NEXT, "open");
+    static open_function real;
     va_list args;
     va_start(args, flags);
-    const int mode = va_arg(args, int);
+    const int fd = open_through("open", &real, path, flags, args);
     va_end(args);
-    return note(real(path, flags, mode), path);
+    return fd;
 }
 
 ssize_t read(int fd, void* buffer, size_t size) {
