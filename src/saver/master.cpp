@@ -28,13 +28,6 @@ QRect saverArea(const std::optional<platform::NativeWindowId>& hostWindow) {
     return hostSize ? QRect(QPoint(0, 0), *hostSize) : primaryScreenGeometry();
 }
 
-void paintBlack(QWidget* widget) {
-    QPalette black = widget->palette();
-    black.setColor(QPalette::Window, Qt::black);
-    widget->setPalette(black);
-    widget->setAutoFillBackground(true);
-}
-
 }  // namespace
 
 Master::Master(MasterServices services) : services_(std::move(services)) {

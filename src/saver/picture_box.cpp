@@ -5,11 +5,15 @@
 
 namespace saver {
 
-PictureBox::PictureBox(const TwipsRect& geometry, QWidget* parent) : QWidget(parent) {
-    QPalette black = palette();
+void paintBlack(QWidget* widget) {
+    QPalette black = widget->palette();
     black.setColor(QPalette::Window, Qt::black);
-    setPalette(black);
-    setAutoFillBackground(true);
+    widget->setPalette(black);
+    widget->setAutoFillBackground(true);
+}
+
+PictureBox::PictureBox(const TwipsRect& geometry, QWidget* parent) : QWidget(parent) {
+    paintBlack(this);
     setFocusPolicy(Qt::StrongFocus);
     // A window of its own, so the player's window inside it is clipped to the box.
     setAttribute(Qt::WA_NativeWindow);

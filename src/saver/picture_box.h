@@ -6,6 +6,9 @@
 
 namespace saver {
 
+// A black background behind whatever the widget does not cover.
+void paintBlack(QWidget* widget);
+
 // A black box that keeps its geometry in twips, so a size it keeps is kept exactly, and that
 // reports the characters typed into it.
 class PictureBox : public QWidget {
