@@ -40,6 +40,32 @@ int64_t entryIdOfReply(const mpv_event& event) {
     return -1;
 }
 
+constexpr char kVideoTrack[] = "current-tracks/video";
+
+VideoTrackReply videoTrackReply(const mpv_event& event) {
+    const auto* property = static_cast<const mpv_event_property*>(event.data);
+    const auto* node = static_cast<const mpv_node*>(property->data);
+    VideoTrackReply reply{event.reply_userdata, std::min(event.error, -1), 0, 0, 0.0, 0};
+    if (event.error < 0 || property->format != MPV_FORMAT_NODE ||
+        node->format != MPV_FORMAT_NODE_MAP)
+        return reply;
+    reply.error = 0;
+    const mpv_node_list* map = node->u.list;
+    for (int i = 0; i < map->num; ++i) {
+        const mpv_node& value = map->values[i];
+        const char* key = map->keys[i];
+        if (value.format == MPV_FORMAT_INT64 && qstrcmp(key, "demux-w") == 0)
+            reply.width = value.u.int64;
+        else if (value.format == MPV_FORMAT_INT64 && qstrcmp(key, "demux-h") == 0)
+            reply.height = value.u.int64;
+        else if (value.format == MPV_FORMAT_INT64 && qstrcmp(key, "demux-rotation") == 0)
+            reply.rotation = value.u.int64;
+        else if (value.format == MPV_FORMAT_DOUBLE && qstrcmp(key, "demux-par") == 0)
+            reply.pixelAspect = value.u.double_;
+    }
+    return reply;
+}
+
 std::optional<Event> typed(const mpv_event& event) {
     switch (event.event_id) {
         case MPV_EVENT_COMMAND_REPLY:
@@ -57,6 +83,7 @@ std::optional<Event> typed(const mpv_event& event) {
         }
         case MPV_EVENT_GET_PROPERTY_REPLY: {
             const auto* property = static_cast<const mpv_event_property*>(event.data);
+            if (qstrcmp(property->name, kVideoTrack) == 0) return videoTrackReply(event);
             const bool ok = event.error >= 0 && property->format == MPV_FORMAT_INT64;
             return PropertyReply{event.reply_userdata, ok ? 0 : std::min(event.error, -1),
                                  ok ? *static_cast<const int64_t*>(property->data) : 0};
@@ -153,6 +180,12 @@ void Client::requestInt64(uint64_t tag, const char* property) {
     if (!handle_) return;
     if (const int err = mpv_get_property_async(handle_, tag, property, MPV_FORMAT_INT64); err < 0)
         handler_(PropertyReply{tag, err, 0});
+}
+
+void Client::requestVideoTrack(uint64_t tag) {
+    if (!handle_) return;
+    if (const int err = mpv_get_property_async(handle_, tag, kVideoTrack, MPV_FORMAT_NODE); err < 0)
+        handler_(VideoTrackReply{tag, err, 0, 0, 0.0, 0});
 }
 
 QString Client::property(const char* name) const {

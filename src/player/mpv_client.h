@@ -35,6 +35,7 @@ public:
     void loadFile(uint64_t tag, const QString& path);
     void stop();
     void requestInt64(uint64_t tag, const char* property);
+    void requestVideoTrack(uint64_t tag);
 
     // A synchronous read, for start-up checks and diagnostics only: it can block on the core.
     QString property(const char* name) const;

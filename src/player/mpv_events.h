@@ -28,9 +28,19 @@ struct PropertyReply {
     int error;  // < 0: the property is unavailable
     int64_t value;
 };
+// The selected video track as the file's container describes it, known before the first frame
+// is decoded; zeros where the container says nothing.
+struct VideoTrackReply {
+    uint64_t tag;
+    int error;  // < 0: no video track
+    int64_t width;
+    int64_t height;
+    double pixelAspect;
+    int64_t rotation;
+};
 struct Shutdown {};
 
 using Event = std::variant<CommandReply, StartFile, FileLoaded, VideoReconfig, EndFile,
-                           PropertyReply, Shutdown>;
+                           PropertyReply, VideoTrackReply, Shutdown>;
 
 }  // namespace player::mpv

@@ -41,8 +41,7 @@ void MpvPlayer::close() {
 void MpvPlayer::onEngineEvent(const mpv::Event& event) {
     const OpenTracker::Actions actions = tracker_.handle(event);
     if (actions.queryVideoTrack)
-        client_->requestInt64(tracker_.tag(OpenTracker::Query::VideoTrack),
-                              "current-tracks/video/id");
+        client_->requestVideoTrack(tracker_.tag(OpenTracker::Query::VideoTrack));
     if (actions.queryDisplaySize) {
         client_->requestInt64(tracker_.tag(OpenTracker::Query::DisplayWidth), "dwidth");
         client_->requestInt64(tracker_.tag(OpenTracker::Query::DisplayHeight), "dheight");

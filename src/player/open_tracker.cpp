@@ -1,6 +1,7 @@
 #include "player/open_tracker.h"
 
 #include "player/movie_player.h"
+#include "player/picture_size.h"
 
 namespace player {
 uint64_t OpenTracker::begin(int scale) {
@@ -8,6 +9,8 @@ uint64_t OpenTracker::begin(int scale) {
     phase_ = Phase::Opening;
     entryId_ = -1;
     completed_ = false;
+    confirmed_ = false;
+    shown_.reset();
     scale_ = scale;
     displayWidth_ = displayHeight_ = 0;
     return generation_ << 2;
@@ -67,7 +70,7 @@ OpenTracker::Actions OpenTracker::on(const mpv::FileLoaded&) {
 OpenTracker::Actions OpenTracker::on(const mpv::VideoReconfig&) {
     engine_.reconfigured = engine_.started;
     Actions next;
-    next.queryDisplaySize = ours(engine_.reconfigured) && !completed_;
+    next.queryDisplaySize = ours(engine_.reconfigured) && !confirmed_;
     return next;
 }
 
@@ -84,8 +87,16 @@ void OpenTracker::endWith(mpv::EndReason reason) {
 
 // A short file can end before the replies about it arrive.
 OpenTracker::Actions OpenTracker::on(const mpv::PropertyReply& e) {
-    const bool opened = opening() || phase_ == Phase::Ended;
-    return opened && isCurrent(e.tag) ? onReply(e) : Actions{};
+    return repliesCount(e.tag) ? onReply(e) : Actions{};
+}
+
+// No video track: a sound, open all the same, keeping the previous size. A container that
+// gives no size leaves it to the engine's first picture.
+OpenTracker::Actions OpenTracker::on(const mpv::VideoTrackReply& e) {
+    if (!repliesCount(e.tag) || completed_ || confirmed_) return {};
+    if (e.error < 0) return complete(std::nullopt);
+    const auto announced = announcedPictureSize(e.width, e.height, e.pixelAspect, e.rotation);
+    return announced ? complete(*announced * scale_) : Actions{};
 }
 
 OpenTracker::Actions OpenTracker::on(const mpv::Shutdown&) {
@@ -94,12 +105,10 @@ OpenTracker::Actions OpenTracker::on(const mpv::Shutdown&) {
 }
 
 OpenTracker::Actions OpenTracker::onReply(const mpv::PropertyReply& reply) {
-    if (completed_) return {};
+    if (confirmed_) return {};
     switch (static_cast<Query>(reply.tag & 3)) {
         case Query::VideoTrack:
-            // No picture (a sound): open all the same, keeping the previous size.
-            if (reply.error >= 0) return {};
-            return complete(std::nullopt);
+            return {};
         case Query::DisplayWidth:
             displayWidth_ = reply.error >= 0 ? reply.value : 0;
             break;
@@ -108,11 +117,14 @@ OpenTracker::Actions OpenTracker::onReply(const mpv::PropertyReply& reply) {
             break;
     }
     if (displayWidth_ <= 0 || displayHeight_ <= 0) return {};
-    return complete(QSize(int(displayWidth_ * scale_), int(displayHeight_ * scale_)));
+    confirmed_ = true;
+    const QSize shown(int(displayWidth_ * scale_), int(displayHeight_ * scale_));
+    return completed_ && shown_ == shown ? Actions{} : complete(shown);
 }
 
 OpenTracker::Actions OpenTracker::complete(std::optional<QSize> picture) {
     completed_ = true;
+    if (picture) shown_ = picture;
     Actions done;
     done.openComplete = true;
     done.picture = picture;

@@ -9,7 +9,9 @@
 namespace player {
 
 // Follows one open at a time through the engine's events and answers the questions the saver
-// asks: the play state, and when the file is open with which picture size. Events of earlier
+// asks: the play state, and when the file is open with which picture size. The size comes
+// first from the container, so the saver can show the picture box before the first frame is
+// drawn into it, and is corrected if the engine shows the picture at another. Events of earlier
 // opens are told apart by the engine's play-list entry id and by the tag of each request, never
 // by counting, since two quick opens can share a single start. What the engine says about an
 // entry is remembered, so it counts even when it arrives before the reply that names our entry.
@@ -21,7 +23,9 @@ public:
         bool queryVideoTrack = false;
         bool queryDisplaySize = false;
         bool openComplete = false;
-        std::optional<QSize> picture;  // with openComplete: the new size, scale applied
+        // with openComplete: the new size, scale applied. A second openComplete for the same
+        // file corrects the size.
+        std::optional<QSize> picture;
     };
 
     // Starts following a new open; the result tags the engine's load command.
@@ -44,8 +48,12 @@ private:
     Actions on(const mpv::VideoReconfig& e);
     Actions on(const mpv::EndFile& e);
     Actions on(const mpv::PropertyReply& e);
+    Actions on(const mpv::VideoTrackReply& e);
     Actions on(const mpv::Shutdown& e);
     Actions onReply(const mpv::PropertyReply& reply);
+    bool repliesCount(uint64_t tag) const {
+        return (opening() || phase_ == Phase::Ended) && isCurrent(tag);
+    }
     Actions catchUp();
     void endWith(mpv::EndReason reason);
     bool opening() const { return phase_ == Phase::Opening; }
@@ -59,6 +67,8 @@ private:
     uint64_t generation_ = 0;
     int64_t entryId_ = -1;
     bool completed_ = false;
+    bool confirmed_ = false;  // the engine itself told the picture size
+    std::optional<QSize> shown_;
     struct {
         int64_t started = -1;
         int64_t loaded = -1;

@@ -58,25 +58,44 @@ TEST_F(MpvPlayerTest, StartsWithTheInitialSizeAndNothingLoaded) {
     EXPECT_EQ(control->fileName(), "");
 }
 
+// Each file opens once, at its final size: the size taken from the container before the first
+// frame must be the one the engine then shows, or the box would jump. Played in real time, so
+// the replies about a file arrive while it plays, as they do in the saver.
 TEST_F(MpvPlayerTest, FitsItselfToThePictureInEachSizeMode) {
+    control = std::make_unique<MpvPlayer>(engineOptions({{"null", {}}, "null", false}));
+    opens = std::make_unique<QSignalSpy>(control.get(), &MoviePlayer::OpenComplete);
+    // ffmpeg keeps a turn only when it copies the stream
+    const auto turned = [&](const QString& name, const QString& codec) {
+        const QString upright = folder.filePath("upright-" + name), path = folder.filePath(name);
+        const QString source = "color=c=red:s=320x240:d=0.4:r=25";
+        EXPECT_TRUE(testsupport::runFfmpeg({"-f", "lavfi", "-i", source, "-c:v", codec, upright}));
+        EXPECT_TRUE(testsupport::runFfmpeg(
+            {"-i", upright, "-c", "copy", "-metadata:s:v:0", "rotate=90", path}));
+        return path;
+    };
     struct Case {
-        QString name;
-        QSize size;
-        QString aspect;
+        QString path;
         int mode;
         QSizeF twips;
-    } cases[] = {{"native.avi", {320, 240}, "1/1", NativeSize, {4800, 3600}},
-                 {"double.avi", {160, 120}, "1/1", DoubleSize, {4800, 3600}},
-                 {"wide.avi", {320, 240}, "2/1", NativeSize, {9600, 3600}},
-                 {"wide2.avi", {320, 240}, "2/1", DoubleSize, {19200, 7200}}};
+    } cases[] = {{clip("native.avi", {320, 240}, 0.4), NativeSize, {4800, 3600}},
+                 {clip("double.avi", {160, 120}, 0.4), DoubleSize, {4800, 3600}},
+                 {clip("wide.avi", {320, 240}, 0.4, "2/1"), NativeSize, {9600, 3600}},
+                 {clip("wide2.avi", {320, 240}, 0.4, "2/1"), DoubleSize, {19200, 7200}},
+                 {clip("tall.avi", {320, 240}, 0.4, "1/2"), NativeSize, {4800, 7200}},
+                 {turned("turned.mp4", "libx264"), DoubleSize, {7200, 9600}},
+                 // no size in this container: the engine's first picture gives it
+                 {turned("sizeless.mp4", "mpeg4"), NativeSize, {3600, 4800}}};
     int opened = 0;
     for (const Case& c : cases) {
         control->setWindowSizeMode(c.mode);
-        control->setFileName(clip(c.name, c.size, 1.0, c.aspect));
-        ASSERT_TRUE(openCompletes(++opened)) << qPrintable(c.name);
+        control->setFileName(c.path);
+        ASSERT_TRUE(openCompletes(++opened)) << qPrintable(c.path);
+        ASSERT_TRUE(reachesState(Stopped)) << qPrintable(c.path);
+        EXPECT_EQ(opens->count(), opened) << qPrintable(c.path);
+        opened = int(opens->count());
         EXPECT_EQ(QSizeF(control->widthTwips(), control->heightTwips()), c.twips)
-            << qPrintable(c.name);
-        EXPECT_EQ(control->size(), (c.twips / 15).toSize()) << qPrintable(c.name);
+            << qPrintable(c.path);
+        EXPECT_EQ(control->size(), (c.twips / 15).toSize()) << qPrintable(c.path);
     }
 }
 

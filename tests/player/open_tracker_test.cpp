@@ -17,6 +17,13 @@ struct OpenedFile {
         tracker.handle(mpv::StartFile{entryId});
         return tag;
     }
+    OpenTracker::Actions track(int64_t w, int64_t h, double aspect = 1.0, int64_t rotation = 0) {
+        const uint64_t tag = tracker.tag(Query::VideoTrack);
+        return tracker.handle(mpv::VideoTrackReply{tag, 0, w, h, aspect, rotation});
+    }
+    OpenTracker::Actions noTrack() {
+        return tracker.handle(mpv::VideoTrackReply{tracker.tag(Query::VideoTrack), -8, 0, 0, 0, 0});
+    }
     OpenTracker::Actions size(int64_t w, int64_t h) {
         tracker.handle(mpv::PropertyReply{tracker.tag(Query::DisplayWidth), 0, w});
         return tracker.handle(mpv::PropertyReply{tracker.tag(Query::DisplayHeight), 0, h});
@@ -31,8 +38,7 @@ TEST(OpenTracker, FollowsAFileWithAPictureFromOpenToItsEnd) {
     f.open(2, 7);
     EXPECT_EQ(f.tracker.playState(), Running);
     EXPECT_TRUE(f.tracker.handle(mpv::FileLoaded{}).queryVideoTrack);
-    EXPECT_FALSE(
-        f.tracker.handle(mpv::PropertyReply{f.tracker.tag(Query::VideoTrack), 0, 1}).openComplete);
+    EXPECT_FALSE(f.track(0, 0).openComplete);  // the container gives no size
     EXPECT_TRUE(f.tracker.handle(mpv::VideoReconfig{}).queryDisplaySize);
     const OpenTracker::Actions done = f.size(320, 180);
     EXPECT_TRUE(done.openComplete);
@@ -47,9 +53,33 @@ TEST(OpenTracker, AFileWithoutPictureIsOpenWithoutASize) {
     OpenedFile f;
     f.open(1, 3);
     f.tracker.handle(mpv::FileLoaded{});
-    const auto done = f.tracker.handle(mpv::PropertyReply{f.tracker.tag(Query::VideoTrack), -8, 0});
+    const auto done = f.noTrack();
     EXPECT_TRUE(done.openComplete);
     EXPECT_FALSE(done.picture.has_value());
+}
+
+// The box goes up at the size the container gives, before the first frame; the engine's own
+// size only moves it when the two disagree.
+TEST(OpenTracker, TheContainersSizeOpensTheFileAndTheEnginesCorrectsIt) {
+    OpenedFile agreeing;
+    agreeing.open(2, 1);
+    agreeing.tracker.handle(mpv::FileLoaded{});
+    const auto announced = agreeing.track(320, 180);
+    EXPECT_TRUE(announced.openComplete);
+    EXPECT_EQ(announced.picture, QSize(640, 360));
+    EXPECT_TRUE(agreeing.tracker.handle(mpv::VideoReconfig{}).queryDisplaySize);
+    EXPECT_FALSE(agreeing.size(320, 180).openComplete);
+
+    OpenedFile correcting;
+    correcting.open(1, 1);
+    correcting.tracker.handle(mpv::FileLoaded{});
+    EXPECT_EQ(correcting.track(320, 240, 1.0, 90).picture, QSize(240, 320));
+    correcting.tracker.handle(mpv::VideoReconfig{});
+    const auto corrected = correcting.size(640, 240);
+    EXPECT_TRUE(corrected.openComplete);
+    EXPECT_EQ(corrected.picture, QSize(640, 240));
+    EXPECT_FALSE(correcting.tracker.handle(mpv::VideoReconfig{}).queryDisplaySize);
+    EXPECT_FALSE(correcting.track(100, 100).openComplete);  // late: the engine's size stands
 }
 
 TEST(OpenTracker, FailuresLeaveNothingLoaded) {
@@ -82,12 +112,14 @@ TEST(OpenTracker, EventsOfAnEarlierOpenAreIgnored) {
     f.tracker.handle(mpv::VideoReconfig{});
     const uint64_t oldWidth = f.tracker.tag(Query::DisplayWidth);
     const uint64_t oldHeight = f.tracker.tag(Query::DisplayHeight);
+    const uint64_t oldTrack = f.tracker.tag(Query::VideoTrack);
 
     const uint64_t tag = f.tracker.begin(1);
     f.tracker.handle(mpv::EndFile{1, mpv::EndReason::Stop, 0});
     EXPECT_EQ(f.tracker.playState(), Running);
     EXPECT_FALSE(f.tracker.handle(mpv::PropertyReply{oldWidth, 0, 100}).openComplete);
     EXPECT_FALSE(f.tracker.handle(mpv::PropertyReply{oldHeight, 0, 100}).openComplete);
+    EXPECT_FALSE(f.tracker.handle(mpv::VideoTrackReply{oldTrack, 0, 100, 100, 1, 0}).openComplete);
     EXPECT_FALSE(f.tracker.handle(mpv::VideoReconfig{}).queryDisplaySize);  // not started yet
 
     f.tracker.handle(mpv::CommandReply{tag, 0, 2});
@@ -122,8 +154,7 @@ TEST(OpenTracker, RepliesAboutAFileThatAlreadyEndedStillOpenIt) {
     f.open(1, 4);
     f.tracker.handle(mpv::FileLoaded{});
     f.tracker.handle(mpv::EndFile{4, mpv::EndReason::Eof, 0});
-    EXPECT_TRUE(
-        f.tracker.handle(mpv::PropertyReply{f.tracker.tag(Query::VideoTrack), -8, 0}).openComplete);
+    EXPECT_TRUE(f.noTrack().openComplete);
     EXPECT_EQ(f.tracker.playState(), Stopped);
 }
 
