@@ -11,7 +11,8 @@ namespace e2e {
 namespace {
 
 const ClipSpec kRed{"red.avi", "0xff0000", QSize(320, 240), 1.5};
-const ClipSpec kGreen{"green.avi", "0x00ff00", QSize(200, 150), 1.5};
+// A name that must reach the player byte for byte, whatever the saver's character locale.
+const ClipSpec kGreen{"-grün 日本.avi", "0x00ff00", QSize(200, 150), 1.5};
 const ClipSpec kBlue{"blue.avi", "0x0000ff", QSize(240, 180), 1.5};
 
 // The picture centred on the 1024x768 screen, 2 pixels cut off its bottom; green plays doubled.
