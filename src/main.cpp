@@ -1,11 +1,13 @@
 #include <QApplication>
 #include <clocale>
 
+#include "platform/process.h"
 #include "platform/single_instance.h"
 #include "saver/master.h"
 #include "saver/startup.h"
 
 int main(int argc, char* argv[]) {
+    platform::returnLargeBlocksWhenFreed();
     QApplication app(argc, argv);
     // libmpv refuses to start under a locale whose decimal separator is not a point.
     std::setlocale(LC_NUMERIC, "C");

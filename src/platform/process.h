@@ -5,4 +5,10 @@ namespace platform {
 // Ends the process at once: no further handler of any window runs.
 [[noreturn]] void endProgram(int exitCode = 0);
 
+// Blocks of a quarter mebibyte and more (a movie's frame buffers) go back to the system when
+// freed. Left to itself the C library keeps them in the pool of whichever decoder thread freed
+// them, and a saver that opens a new movie, with new threads, every few seconds grows for hours.
+// Call before any thread starts.
+void returnLargeBlocksWhenFreed();
+
 }  // namespace platform
