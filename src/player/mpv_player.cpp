@@ -8,6 +8,8 @@ namespace player {
 MpvPlayer::MpvPlayer(const mpv::Options& options, QWidget* parent) : MoviePlayer(parent) {
     setAttribute(Qt::WA_NativeWindow);
     setAttribute(Qt::WA_DontCreateNativeAncestors);
+    // The engine draws this window: Qt has nothing to paint or upload for it.
+    setAttribute(Qt::WA_PaintOnScreen);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::StrongFocus);
     resize(platform::twipsToPixels(widthTwips_), platform::twipsToPixels(heightTwips_));

@@ -29,6 +29,9 @@ public:
     float widthTwips() const override { return widthTwips_; }
     float heightTwips() const override { return heightTwips_; }
 
+protected:
+    QPaintEngine* paintEngine() const override { return nullptr; }
+
 private:
     void onEngineEvent(const mpv::Event& event);
     void fitTo(QSize picture);

@@ -33,7 +33,6 @@ QRect saverArea(const std::optional<platform::NativeWindowId>& hostWindow) {
 Master::Master(MasterServices services) : services_(std::move(services)) {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint |
                    (services_.hostWindow ? Qt::WindowFlags() : Qt::WindowStaysOnTopHint));
-    paintBlack(this);
     setFocusPolicy(Qt::StrongFocus);
     setGeometry(saverArea(services_.hostWindow));
     picContainer = new PictureBox(kInitialPictureBox, this);
@@ -120,7 +119,7 @@ void Master::Ende() {
 
 void Master::keyPressEvent(QKeyEvent* event) {
     if (const int key = platform::takeCharacter(event)) return Form_KeyPress(key);
-    QWidget::keyPressEvent(event);
+    BlackWidget::keyPressEvent(event);
 }
 
 void Master::endAtOnce() {
@@ -216,8 +215,7 @@ void Master::showFullScreenOnTop() {
 void Master::coverOtherScreens() {
     for (QScreen* screen : QGuiApplication::screens()) {
         if (screen == QGuiApplication::primaryScreen()) continue;
-        auto* blackout = new QWidget(this, windowFlags());
-        paintBlack(blackout);
+        auto* blackout = new BlackWidget(this, windowFlags());
         blackout->setGeometry(screen->geometry());
         blackout->showFullScreen();
         blackouts_ << blackout;

@@ -26,7 +26,7 @@ struct MasterServices {
 
 // The full-screen saver window: start-up and mode dispatch, the once-a-second playback loop with
 // its pointer watch, movie placement, and the one way out, Ende.
-class Master : public QWidget {
+class Master : public BlackWidget {
     Q_OBJECT
 public:
     explicit Master(MasterServices services);

@@ -5,15 +5,7 @@
 
 namespace saver {
 
-void paintBlack(QWidget* widget) {
-    QPalette black = widget->palette();
-    black.setColor(QPalette::Window, Qt::black);
-    widget->setPalette(black);
-    widget->setAutoFillBackground(true);
-}
-
-PictureBox::PictureBox(const TwipsRect& geometry, QWidget* parent) : QWidget(parent) {
-    paintBlack(this);
+PictureBox::PictureBox(const TwipsRect& geometry, QWidget* parent) : BlackWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     // A window of its own, so the player's window inside it is clipped to the box.
     setAttribute(Qt::WA_NativeWindow);
@@ -29,7 +21,7 @@ void PictureBox::setTwipsGeometry(const TwipsRect& geometry) {
 
 void PictureBox::keyPressEvent(QKeyEvent* event) {
     if (const int key = platform::takeCharacter(event)) return emit KeyPress(key);
-    QWidget::keyPressEvent(event);
+    BlackWidget::keyPressEvent(event);
 }
 
 }  // namespace saver

@@ -1,17 +1,13 @@
 #pragma once
 
-#include <QWidget>
-
+#include "saver/black_widget.h"
 #include "saver/placement.h"
 
 namespace saver {
 
-// A black background behind whatever the widget does not cover.
-void paintBlack(QWidget* widget);
-
 // A black box that keeps its geometry in twips, so a size it keeps is kept exactly, and that
 // reports the characters typed into it.
-class PictureBox : public QWidget {
+class PictureBox : public BlackWidget {
     Q_OBJECT
 public:
     PictureBox(const TwipsRect& geometry, QWidget* parent);

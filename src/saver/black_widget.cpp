@@ -1,0 +1,30 @@
+#include "saver/black_widget.h"
+
+#include <QEvent>
+
+#include "platform/black_background.h"
+
+namespace saver {
+
+BlackWidget::BlackWidget(QWidget* parent, Qt::WindowFlags flags)
+    : QWidget(parent, flags), blackInWindowSystem_(platform::windowSystemFillsBlack()) {
+    if (blackInWindowSystem_) {
+        setAttribute(Qt::WA_PaintOnScreen);
+        setAttribute(Qt::WA_NoSystemBackground);
+        return;
+    }
+    QPalette black = palette();
+    black.setColor(QPalette::Window, Qt::black);
+    setPalette(black);
+    setAutoFillBackground(true);
+}
+
+// Qt makes a new native window when the flags or the parent change, so the background is set
+// again for each.
+bool BlackWidget::event(QEvent* event) {
+    if (event->type() == QEvent::WinIdChange && blackInWindowSystem_)
+        platform::setWindowSystemBlack(this);
+    return QWidget::event(event);
+}
+
+}  // namespace saver
