@@ -160,11 +160,24 @@ void Client::drain() {
     }
 }
 
-void Client::loadFile(uint64_t tag, const QString& path) {
+// Named arguments: the positions of loadfile's arguments differ between libmpv versions.
+void Client::loadFile(uint64_t tag, const QString& path, const QByteArray& fileOptions) {
     if (!handle_) return;
     const QByteArray utf8 = path.toUtf8();
-    const char* args[] = {"loadfile", utf8.constData(), "replace", nullptr};
-    if (const int err = mpv_command_async(handle_, tag, args); err < 0) {
+    auto text = [](const char* value) {
+        mpv_node node{};
+        node.format = MPV_FORMAT_STRING;
+        node.u.string = const_cast<char*>(value);
+        return node;
+    };
+    const char* keys[] = {"name", "url", "flags", "options"};
+    mpv_node values[] = {text("loadfile"), text(utf8.constData()), text("replace"),
+                         text(fileOptions.constData())};
+    mpv_node_list map{static_cast<int>(std::size(values)), values, const_cast<char**>(keys)};
+    mpv_node command{};
+    command.format = MPV_FORMAT_NODE_MAP;
+    command.u.list = &map;
+    if (const int err = mpv_command_node_async(handle_, tag, &command); err < 0) {
         qCWarning(lcMpv) << "loadfile:" << mpv_error_string(err);
         handler_(CommandReply{tag, err, -1});
     }

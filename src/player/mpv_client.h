@@ -32,7 +32,8 @@ public:
     bool isValid() const { return handle_ != nullptr; }
     QString error() const { return error_; }
 
-    void loadFile(uint64_t tag, const QString& path);
+    // fileOptions hold for this file only ("name=value,...").
+    void loadFile(uint64_t tag, const QString& path, const QByteArray& fileOptions = {});
     void stop();
     void requestInt64(uint64_t tag, const char* property);
     void requestVideoTrack(uint64_t tag);

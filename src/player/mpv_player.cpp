@@ -1,6 +1,7 @@
 #include "player/mpv_player.h"
 
 #include "platform/twips.h"
+#include "player/mpv_options.h"
 #include "player/source_policy.h"
 
 namespace player {
@@ -26,7 +27,7 @@ void MpvPlayer::setFileName(const QString& path) {
     fileName_ = path;
     if (!client_->isValid() || !isPlayableLocalFile(path)) return tracker_.refuse();
     const int scale = windowSizeMode_ == DoubleSize ? 2 : 1;
-    client_->loadFile(tracker_.begin(scale), path);
+    client_->loadFile(tracker_.begin(scale), path, fileOptions(scale));
 }
 
 void MpvPlayer::stop() {
