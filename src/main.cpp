@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QTimer>
 #include <clocale>
 
 #include "platform/process.h"
@@ -7,7 +8,6 @@
 #include "saver/startup.h"
 
 int main(int argc, char* argv[]) {
-    platform::returnLargeBlocksWhenFreed();
     QApplication app(argc, argv);
     // libmpv refuses to start under a locale whose decimal separator is not a point.
     std::setlocale(LC_NUMERIC, "C");
@@ -17,5 +17,8 @@ int main(int argc, char* argv[]) {
     const platform::SingleInstance instance;
     saver::Master master(saver::desktopServices(instance));
     master.start();
+    // Not from the start: mapping and unmapping every large block while the first movie opens
+    // costs it tens of milliseconds of page faults before its first picture.
+    QTimer::singleShot(std::chrono::seconds(2), &platform::returnLargeBlocksWhenFreed);
     return app.exec();
 }

@@ -8,7 +8,8 @@ namespace platform {
 // Blocks of a quarter mebibyte and more (a movie's frame buffers) go back to the system when
 // freed. Left to itself the C library keeps them in the pool of whichever decoder thread freed
 // them, and a saver that opens a new movie, with new threads, every few seconds grows for hours.
-// Call before any thread starts.
+// Safe while other threads allocate: the C library itself moves this threshold from whichever
+// thread frees a large block.
 void returnLargeBlocksWhenFreed();
 
 }  // namespace platform
