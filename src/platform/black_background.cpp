@@ -1,18 +1,8 @@
 #include "platform/black_background.h"
 
-#include <xcb/xcb.h>
-
-#include <QGuiApplication>
+#include "platform/x11_connection.h"
 
 namespace platform {
-namespace {
-
-xcb_connection_t* x11Connection() {
-    const auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
-
-}  // namespace
 
 bool windowSystemFillsBlack() {
     return x11Connection() != nullptr;

@@ -1,8 +1,6 @@
 #include "platform/host_window.h"
 
-#include <xcb/xcb.h>
-
-#include <QGuiApplication>
+#include "platform/x11_connection.h"
 
 namespace platform {
 namespace {
@@ -22,8 +20,7 @@ struct Geometry {
 };
 
 Geometry geometryOf(NativeWindowId window) {
-    const auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    xcb_connection_t* connection = x11Connection();
     if (!connection) return {};
     xcb_generic_error_t* error = nullptr;
     const auto cookie = xcb_get_geometry(connection, static_cast<xcb_drawable_t>(window));

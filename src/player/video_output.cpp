@@ -1,19 +1,14 @@
 #include "player/video_output.h"
 
-#include <xcb/xcb.h>
-
 #include <QGuiApplication>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
 
+#include "platform/x11_connection.h"
+
 namespace player {
 namespace {
-
-xcb_connection_t* x11Connection() {
-    const auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
-    return x11 ? x11->connection() : nullptr;
-}
 
 bool hasExtension(xcb_connection_t* connection, const char* name) {
     const auto cookie = xcb_query_extension(connection, qstrlen(name), name);
@@ -52,7 +47,7 @@ bool isSoftwareRenderer(const QByteArray& glRenderer) {
 }
 
 VideoOutput chooseVideoOutput() {
-    xcb_connection_t* connection = x11Connection();
+    xcb_connection_t* connection = platform::x11Connection();
     if (!connection) return {"gpu", {}};
     if (!mayHaveHardwareGl(connection) || isSoftwareRenderer(glRenderer())) return {"x11", {}};
     // The context is pinned: mpv's probe of every context has taken the whole process down on
