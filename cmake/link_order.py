@@ -18,7 +18,8 @@ import re
 import subprocess
 import sys
 
-BINDING = re.compile(r"binding file (\S+) \[\d+\] to (\S+) \[\d+\]: \w+ symbol `([^']+)'(?: \[(\S+)\])?")
+BINDING = re.compile(
+    r"binding file (\S+) \[\d+\] to (\S+) \[\d+\]: \w+ symbol `([^']+)'(?: \[(\S+)\])?")
 LOADED = re.compile(r"^\s*(\S+) => (\S+) \(0x[0-9a-f]+\)$")
 
 
@@ -107,7 +108,8 @@ def order(program, output):
         symbols = {lib: defined_symbols(lib) for lib in natural}
         libs = ordered(natural, counts, symbols, cached_libraries())
         if libs:
-            arguments = "-Wl,--push-state,--no-as-needed\n" + "\n".join(libs) + "\n-Wl,--pop-state\n"
+            listed = "\n".join(libs)
+            arguments = f"-Wl,--push-state,--no-as-needed\n{listed}\n-Wl,--pop-state\n"
     except (OSError, subprocess.CalledProcessError, ValueError) as error:
         print(f"link_order.py: linking {program} as usual: {error}", file=sys.stderr)
     with open(output, "w") as f:
