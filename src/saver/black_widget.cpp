@@ -19,6 +19,11 @@ BlackWidget::BlackWidget(QWidget* parent, Qt::WindowFlags flags)
     setAutoFillBackground(true);
 }
 
+// Where Qt paints the black itself it needs its engine.
+QPaintEngine* BlackWidget::paintEngine() const {
+    return blackInWindowSystem_ ? nullptr : QWidget::paintEngine();
+}
+
 // Qt makes a new native window when the flags or the parent change, so the background is set
 // again for each.
 bool BlackWidget::event(QEvent* event) {

@@ -14,7 +14,7 @@ public:
 
 protected:
     bool event(QEvent* event) override;
-    QPaintEngine* paintEngine() const override { return nullptr; }
+    QPaintEngine* paintEngine() const override;
 
 private:
     bool blackInWindowSystem_ = false;
