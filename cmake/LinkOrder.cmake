@@ -2,7 +2,6 @@
 # symbol lookups short (see link_order.py). The program is first linked as usual, under the name
 # <program>-natural, to learn which libraries it loads and which symbols each provides.
 function(fdk_link_in_lookup_order program)
-    find_package(Python3 COMPONENTS Interpreter)
     # A sanitizer's runtime has to stay first; other systems' loaders look symbols up differently.
     if(FDK_SANITIZE OR NOT CMAKE_SYSTEM_NAME STREQUAL "Linux" OR NOT Python3_Interpreter_FOUND)
         return()
