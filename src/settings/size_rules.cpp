@@ -11,8 +11,9 @@ std::optional<QString> shownModeWord(const QString& entry) {
 }
 
 QString withModeWord(const QString& entry, const QString& modeWord) {
-    if (!entry.contains(u'(')) return entry + QStringLiteral(" (") + modeWord + u')';
     const QString tail = entryTail(entry);
+    if (!splitEntry(entry).modeWord && !tail.isEmpty())
+        return entry + QStringLiteral(" (") + modeWord.trimmed() + u')';
     return entry.left(entry.size() - tail.size()) + modeWord.trimmed() + u')';
 }
 
