@@ -45,3 +45,21 @@ TEST(CommandLineText, JoinsTheArgumentsAfterTheProgramName) {
     EXPECT_EQ(saver::commandLineText({"flickerdeck"}), "");
     EXPECT_EQ(saver::commandLineText({"flickerdeck", "/p", "1234"}), "/p 1234");
 }
+
+TEST(InformationAsked, OnlyTheExactWordAloneIsAnswered) {
+    const auto asked = [](QStringList arguments) {
+        arguments.prepend("flickerdeck");
+        return saver::informationAsked(arguments, "1.2.3");
+    };
+    EXPECT_EQ(asked({"--version"}), "flickerdeck 1.2.3\n");
+    ASSERT_TRUE(asked({"--help"}).has_value());
+    EXPECT_TRUE(asked({"--help"})->startsWith("Usage: flickerdeck"));
+    for (const QStringList& other : {QStringList{},
+                                     {"--HELP"},
+                                     {"-h"},
+                                     {"--help", "/C"},
+                                     {"/C", "--version"},
+                                     {"--version "},
+                                     {"/S"}})
+        EXPECT_FALSE(asked(other).has_value()) << other.join(' ').toStdString();
+}
