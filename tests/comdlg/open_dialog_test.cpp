@@ -18,6 +18,7 @@
 #include "comdlg/comdlg.h"
 #include "comdlg/open_parts.h"
 #include "comdlg/qstring_printer.h"
+#include "settings/movie_files.h"
 
 namespace {
 
@@ -232,6 +233,43 @@ TEST_F(OpenDialog, OddLabelsAndPatternsReachTheDialogIntact) {
     });
     QString filter =
         "  Two  blanks (x) [y] |my clip (2).avi; *vidéo.avi ;clip[1].avi|Everything|*.*";
+    qint16 filterIndex = 0;
+    EXPECT_EQ(comdlg::ShowOpenDialog(filter, filterIndex, kTitle), "");
+}
+
+TEST_F(OpenDialog, TheMovieFiltersOfferEveryMovieFileInAnyCaseAtAReadableSize) {
+    for (const char* name : {"e.Mp4", "f.MKV", "g.webm"})
+        ASSERT_TRUE(QFile(clips_ + '/' + name).open(QIODevice::WriteOnly));
+    whenDialogShows([&](QFileDialog& dialog) {
+        const QStringList labels = comboTexts(dialog);
+        EXPECT_EQ(labels.size(), 7);
+        EXPECT_EQ(labels.value(0), "All Videos (*.avi,*.mov,*.mpg)");
+        EXPECT_EQ(labels.value(6), "All Files (*.*)");
+        const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size();
+        EXPECT_GE(dialog.width(), std::min(700, room.width() * 8 / 10));
+        EXPECT_LE(dialog.frameGeometry().width(), room.width());
+        dialog.setDirectory(clips_);
+        auto* combo = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        for (int pair : {5, 6}) {
+            if (combo) {
+                combo->setCurrentIndex(pair);
+                emit combo->activated(pair);
+            }
+            const QStringList expected = pair == 5 ? QStringList{"e.Mp4", "f.MKV", "g.webm"}
+                                                   : QStringList{"b.avi", "e.Mp4", "notes.txt"};
+            EXPECT_TRUE(QTest::qWaitFor(
+                [&] {
+                    const QStringList listed = listedNames(dialog);
+                    return std::all_of(expected.begin(), expected.end(),
+                                       [&](const QString& n) { return listed.contains(n); }) &&
+                           (pair == 6 || !listed.contains("b.avi"));
+                },
+                10000))
+                << pair << ": " << listedNames(dialog).join(", ").toStdString();
+        }
+        dialog.reject();
+    });
+    QString filter = settings::kMovieFilter;
     qint16 filterIndex = 0;
     EXPECT_EQ(comdlg::ShowOpenDialog(filter, filterIndex, kTitle), "");
 }
