@@ -4,7 +4,7 @@
 #include <QUrl>
 #include <algorithm>
 
-#include "comdlg/qstring_printer.h"
+#include "comdlg/qstring_printer.h"  // readable lists in failures
 #include "e2e/saver_test.h"
 #include "e2e/x_client.h"
 #include "support/store_file.h"
@@ -62,19 +62,12 @@ TEST_F(EditorTest, DragKeysAndADropEditTheList) {
 
     // The first entry dragged below the last; then the last one up twice, and removed.
     const QString w = id(window);
-    ASSERT_TRUE(xdotool({"mousemove", "--window", w, "30", "42", "mousedown", "1"}));
-    for (const char* y : {"50", "80", "200", "250"}) {
-        pause(150);
-        ASSERT_TRUE(xdotool({"mousemove", "--window", w, "30", y}));
-    }
-    pause(150);
-    ASSERT_TRUE(xdotool({"mouseup", "1"}));
-    pause(300);
-    for (const char* key : {"End", "ctrl+Up", "ctrl+Up", "Delete"}) {
-        ASSERT_TRUE(xdotool({"key", key}));
-        pause(150);
-    }
-
+    ASSERT_TRUE(
+        xdotool({"mousemove", "--window", w,           "30",       "42",    "mousedown", "1",
+                 "sleep",     "0.2",      "mousemove", "--window", w,       "30",        "80",
+                 "sleep",     "0.2",      "mousemove", "--window", w,       "30",        "250",
+                 "sleep",     "0.2",      "mouseup",   "1",        "sleep", "0.3"}));
+    ASSERT_TRUE(xdotool({"key", "--delay", "150", "End", "ctrl+Up", "ctrl+Up", "Delete"}));
     EXPECT_EQ(drop(window, {"http://example.org/x.avi"}), 3);
     EXPECT_EQ(drop(window, {QUrl::fromLocalFile(clipFolder() + "/e.MP4").toString(),
                             QUrl::fromLocalFile(folder).toString()}),

@@ -38,26 +38,21 @@ void send(xcb_window_t to, xcb_atom_t type, uint32_t d0, uint32_t d1, uint32_t d
     xcb_flush(c);
 }
 
-// The owner's side of a conversion: text/uri-list (and the list of targets) on request.
-void answer(const xcb_selection_request_event_t& request, const std::string& uris,
-            xcb_atom_t uriList) {
-    xcb_selection_notify_event_t notify{};
-    notify.response_type = XCB_SELECTION_NOTIFY;
-    notify.requestor = request.requestor;
-    notify.selection = request.selection;
-    notify.target = request.target;
-    notify.time = request.time;
-    notify.property = request.property;
-    if (request.target == uriList) {
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property, uriList,
-                            8, static_cast<uint32_t>(uris.size()), uris.data());
-    } else if (request.target == atom("TARGETS")) {
-        const xcb_atom_t targets[] = {atom("TARGETS"), uriList};
+// The owner's side of a conversion: the URIs as text/uri-list, nothing in any other type.
+void answer(const xcb_selection_request_event_t& request, const std::string& uris) {
+    xcb_selection_notify_event_t notify{XCB_SELECTION_NOTIFY,
+                                        0,
+                                        0,
+                                        request.time,
+                                        request.requestor,
+                                        request.selection,
+                                        request.target,
+                                        request.property};
+    if (request.target == atom("text/uri-list"))
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, request.requestor, request.property,
-                            XCB_ATOM_ATOM, 32, 2, targets);
-    } else {
+                            request.target, 8, static_cast<uint32_t>(uris.size()), uris.data());
+    else
         notify.property = XCB_ATOM_NONE;
-    }
     xcb_send_event(c, 0, request.requestor, XCB_EVENT_MASK_NO_EVENT,
                    reinterpret_cast<const char*>(&notify));
     xcb_flush(c);
@@ -91,7 +86,7 @@ int main(int argc, char* argv[]) {
     // Every name asked before the drag: a round trip inside the event loop would queue events
     // the loop's poll() never wakes up for.
     for (const char* name : {"XdndEnter", "XdndPosition", "XdndActionCopy", "XdndStatus",
-                             "XdndFinished", "XdndLeave", "XdndDrop", "TARGETS"})
+                             "XdndFinished", "XdndLeave", "XdndDrop"})
         atom(name);
     send(target, atom("XdndEnter"), source, 5u << 24, uriList, 0, 0);
     send(target, atom("XdndPosition"), source, 0, rootXY, XCB_CURRENT_TIME, atom("XdndActionCopy"));
@@ -103,7 +98,7 @@ int main(int argc, char* argv[]) {
         while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
             const int type = event->response_type & 0x7f;
             if (type == XCB_SELECTION_REQUEST)
-                answer(*reinterpret_cast<xcb_selection_request_event_t*>(event), uris, uriList);
+                answer(*reinterpret_cast<xcb_selection_request_event_t*>(event), uris);
             const auto* message = reinterpret_cast<xcb_client_message_event_t*>(event);
             const xcb_atom_t kind =
                 type == XCB_CLIENT_MESSAGE ? message->type : xcb_atom_t{XCB_ATOM_NONE};

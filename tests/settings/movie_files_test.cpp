@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDir>
 #include <QFile>
 #include <QMap>
 #include <QTemporaryDir>
@@ -44,15 +43,6 @@ TEST(DropRules, FilesInTheOrderGivenFoldersAsTheirMoviesByName) {
         EXPECT_FALSE(settings::acceptsDrop(urls(refused))) << refused.join(' ').toStdString();
         EXPECT_TRUE(entriesFromDrop(urls(refused), films).isEmpty());
     }
-}
-
-TEST(DropRules, AFolderGivesItsVisibleFilesButNotItsSubfolders) {
-    QTemporaryDir dir;
-    for (const char* folder : {"/sub.mp4", "/sub"}) ASSERT_TRUE(QDir().mkpath(dir.path() + folder));
-    for (const char* file : {"/a.mp4", "/.hidden.mp4", "/sub/b.mp4"})
-        ASSERT_TRUE(QFile(dir.path() + file).open(QIODevice::WriteOnly));
-    EXPECT_EQ(settings::filesInFolder(dir.path()), QStringList{"a.mp4"});
-    EXPECT_FALSE(settings::filesInFolder(dir.path() + "/a.mp4").has_value());
 }
 
 TEST(EntryCheck, TellsWhyAnEntryCannotPlay) {
