@@ -12,9 +12,9 @@ std::optional<QString> shownModeWord(const QString& entry) {
 
 QString withModeWord(const QString& entry, const QString& modeWord) {
     const QString tail = entryTail(entry);
-    if (!splitEntry(entry).modeWord && !tail.isEmpty())
-        return entry + QStringLiteral(" (") + modeWord.trimmed() + u')';
-    return entry.left(entry.size() - tail.size()) + modeWord.trimmed() + u')';
+    const bool endsInWord = entry.contains(u'(') && (tail.isEmpty() || tail.endsWith(u')'));
+    if (!endsInWord) return entry + QStringLiteral(" (") + modeWord.trimmed() + u')';
+    return entry.chopped(tail.size()) + modeWord.trimmed() + u')';
 }
 
 }  // namespace settings
