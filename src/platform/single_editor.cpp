@@ -10,7 +10,8 @@ SingleEditor::SingleEditor() {
     const QString folder = runtimeFolder();
     lock_ = std::make_unique<QLockFile>(folder + QStringLiteral("/flickerdeck-settings.lock"));
     lock_->setStaleLockTime(0);
-    claimed_ = lock_->tryLock(0);
+    // Only another holder keeps a window from opening; a folder that takes no lock does not.
+    claimed_ = lock_->tryLock(0) || lock_->error() != QLockFile::LockFailedError;
     doorFile_ = folder + QStringLiteral("/flickerdeck-settings.knock");
     if (!claimed_) return;
     QFile door(doorFile_);

@@ -15,6 +15,8 @@ class SingleEditor : public QObject {
 public:
     SingleEditor();
 
+    // True unless another process holds the claim; where no lock can be made at all (a runtime
+    // folder that is not writable) every window opens, as without the claim.
     bool claimed() const { return claimed_; }
 
     // From a process without the claim: asks the holder to show its window.
