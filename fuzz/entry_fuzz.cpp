@@ -52,6 +52,13 @@ void checkSplit(const QString& entry) {
     if (word == word.trimmed()) FUZZ_CHECK_EQ(settings::withModeWord(entry, word), entry);
 }
 
+// Picking a size rewrites what follows the last "(" only where that ends with ")" (or is
+// empty); any other entry is kept whole and gets the word appended.
+bool replacesTail(const QString& entry) {
+    const qsizetype open = entry.lastIndexOf(u'(');
+    return open >= 0 && (open == entry.size() - 1 || entry.endsWith(u')'));
+}
+
 void checkPickedOrigin(const QString& entry) {
     const qsizetype open = entry.lastIndexOf(u'(');
     const QString picked = settings::withModeWord(entry, kOrigin);
@@ -61,12 +68,13 @@ void checkPickedOrigin(const QString& entry) {
     FUZZ_CHECK_EQ(settings::withModeWord(picked, kOrigin), picked);
 
     // The player sees the word only where the entry has the form "<path> (<word>)".
-    const bool readable = open < 0 || (open > 0 && entry.at(open - 1) == u' ');
+    const bool replaced = replacesTail(entry);
+    const bool readable = !replaced || (open > 0 && entry.at(open - 1) == u' ');
     const settings::SplitEntry split = settings::splitEntry(picked);
     FUZZ_CHECK(split.modeWord.has_value() == readable);
     if (readable) {
         FUZZ_CHECK_EQ(*split.modeWord, kOrigin);
-        FUZZ_CHECK_EQ(split.path, open < 0 ? entry : entry.left(open - 1));
+        FUZZ_CHECK_EQ(split.path, replaced ? entry.left(open - 1) : entry);
     }
 }
 

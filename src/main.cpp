@@ -1,13 +1,20 @@
 #include <QApplication>
 #include <QTimer>
 #include <clocale>
+#include <cstdio>
 
 #include "platform/process.h"
 #include "platform/single_instance.h"
+#include "saver/dispatch.h"
 #include "saver/master.h"
 #include "saver/startup.h"
 
 int main(int argc, char* argv[]) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+    if (const auto text = saver::informationAsked(arguments, QStringLiteral(PROJECT_VERSION_TEXT)))
+        return std::fputs(qPrintable(*text), stdout) < 0 ? 1 : 0;
+
     QApplication app(argc, argv);
     // libmpv refuses to start under a locale whose decimal separator is not a point.
     std::setlocale(LC_NUMERIC, "C");

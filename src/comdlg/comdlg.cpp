@@ -47,6 +47,14 @@ private:
     QPointer<QWidget> owner_;
 };
 
+// Qt's own first size cuts names and dates short; this one leaves them readable, within the
+// screen.
+QSize readableSize(const QWidget* owner) {
+    constexpr QSize kReadable(800, 520);
+    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    return screen ? kReadable.boundedTo(screen->availableGeometry().size() * 0.9) : kReadable;
+}
+
 // The combo box of the dialog's own widgets; Qt does not hand it out.
 QComboBox* fileTypeCombo(const QFileDialog& dialog) {
     return dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
@@ -92,6 +100,7 @@ QString ShowOpenDialog(QString& filter, qint16& filterIndex, const QString& titl
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFiles);
     offerNameFilters(*dialog, pairs);
+    dialog->resize(readableSize(owner));
     dialog->installEventFilter(new CentreAfterFirstShow(dialog, owner));
 
     // Taken as the dialog confirms: asked again later, it may list the same files in another order.

@@ -5,10 +5,13 @@
 
 namespace platform {
 
+QString runtimeFolder() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    return folder.isEmpty() ? QDir::tempPath() : folder;
+}
+
 SingleInstance::SingleInstance() {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) folder = QDir::tempPath();
-    lock_ = std::make_unique<QLockFile>(folder + QStringLiteral("/flickerdeck.lock"));
+    lock_ = std::make_unique<QLockFile>(runtimeFolder() + QStringLiteral("/flickerdeck.lock"));
     lock_->setStaleLockTime(0);
     ownsLock_ = lock_->tryLock(0);
 }

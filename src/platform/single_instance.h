@@ -5,6 +5,9 @@
 
 namespace platform {
 
+// The per-user folder for locks and sockets (XDG_RUNTIME_DIR), or the temporary folder.
+QString runtimeFolder();
+
 // Held for the life of the process. A lock left by a killed process is taken over at once, so
 // a crash never blocks the next start.
 class SingleInstance {

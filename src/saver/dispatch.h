@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 namespace saver {
 
@@ -14,5 +15,9 @@ StartMode startMode(const QString& commandLine, bool anotherInstanceRunning, int
 
 // The arguments after the program name, taken as one text.
 QString commandLineText(const QStringList& arguments);
+
+// What to print instead of running when the only argument (after the program name) is exactly
+// "--help" (the usage) or "--version"; nothing for every other command line.
+std::optional<QString> informationAsked(const QStringList& arguments, const QString& version);
 
 }  // namespace saver

@@ -175,9 +175,7 @@ bool Master::openNextMovie() {
 
 // A word other than the two mode words keeps whatever mode the player had.
 void Master::applySizeMode(const QString& entry) {
-    const auto modeWord = settings::splitEntry(entry).modeWord;
-    if (const auto mode = modeWord ? settings::sizeModeForWord(*modeWord) : std::nullopt)
-        axMovie->setWindowSizeMode(*mode);
+    if (const auto mode = settings::sizeModeForEntry(entry)) axMovie->setWindowSizeMode(*mode);
 }
 
 void Master::watchPointer() {

@@ -8,7 +8,7 @@
 #include "player/mpv_options.h"
 #include "player/mpv_player.h"
 #include "saver/dispatch.h"
-#include "settings/settings_window.h"
+#include "settings/single_window.h"
 
 namespace saver {
 
@@ -27,11 +27,7 @@ MasterServices desktopServices(const platform::SingleInstance& instance) {
                 return new player::MpvPlayer(player::engineOptions(player::desktopEngine()),
                                              parent);
             },
-        .showSettingsModal =
-            [] {
-                settings::SettingsWindow window(comdlg::ShowOpenDialog);
-                window.showModal();
-            },
+        .showSettingsModal = [] { settings::runSettingsWindow(comdlg::ShowOpenDialog); },
         .endProgram = [](int exitCode) { platform::endProgram(exitCode); },
     };
 }

@@ -21,4 +21,9 @@ std::optional<int> sizeModeForWord(const QString& modeWord) {
     return std::nullopt;
 }
 
+std::optional<int> sizeModeForEntry(const QString& entry) {
+    const auto modeWord = splitEntry(entry).modeWord;
+    return modeWord ? sizeModeForWord(*modeWord) : std::optional(0);
+}
+
 }  // namespace settings

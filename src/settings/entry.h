@@ -24,4 +24,8 @@ SplitEntry splitEntry(const QString& entry);
 // "Origin" -> 0, "Double" -> 1, compared exactly; any other word selects no size mode.
 std::optional<int> sizeModeForWord(const QString& modeWord);
 
+// The size mode an entry plays at: an entry without a mode word plays at its own size (0), one
+// with a word other than the two selects none, so the player keeps the size it had.
+std::optional<int> sizeModeForEntry(const QString& entry);
+
 }  // namespace settings

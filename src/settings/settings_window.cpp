@@ -7,7 +7,9 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QMimeData>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 
 #include "platform/keys.h"
@@ -16,7 +18,9 @@
 #include "settings/chooser_selection.h"
 #include "settings/damage.h"
 #include "settings/entry.h"
+#include "settings/entry_marks.h"
 #include "settings/image_button.h"
+#include "settings/movie_files.h"
 #include "settings/playlist.h"
 #include "settings/save_failure.h"
 #include "settings/size_rules.h"
@@ -24,10 +28,6 @@
 
 namespace settings {
 namespace {
-
-const QString kMovieFilter = QStringLiteral(
-    "All Videos (*.avi,*.mov,*.mpg)|*.avi;*.mov;*.mpg|Microsoft Video (*.avi)|*.avi|"
-    "Quick Time (*.mov)|*.mov|Mpeg Movies (*.mpg)|*.mpg|Waves (*.wav)|*.wav");
 
 enum ButtonIndex { AddButton = 0, RemoveButton = 1 };
 constexpr int kSizesWidth = 1575;
@@ -62,9 +62,16 @@ void SettingsWindow::showModal() {
     platform::onTerminationRequest(this, [this] { close(); });
     show();
     lstFiles->setFocus();
+    marks_->checkNewEntries();
     QEventLoop untilClosed;
     connect(this, &SettingsWindow::closed, &untilClosed, &QEventLoop::quit);
     untilClosed.exec();
+}
+
+void SettingsWindow::bringToFront() {
+    if (isMinimized()) showNormal();
+    raise();
+    activateWindow();
 }
 
 void SettingsWindow::Form_Load() {
@@ -106,7 +113,10 @@ bool SettingsWindow::Form_Unload() {
 void SettingsWindow::SetSizeUp() {
     const int position = selectedPosition();
     if (position < 0) return;
-    const auto word = shownModeWord(lstFiles->item(position)->text());
+    const QString entry = lstFiles->item(position)->text();
+    // It plays at its own size; showing that must not write a word into it.
+    if (!splitEntry(entry).modeWord) return cbxSizes->setCurrentIndex(cbxSizes->findText(kOrigin));
+    const auto word = shownModeWord(entry);
     const int index =
         word ? cbxSizes->findText(*word, Qt::MatchExactly | Qt::MatchCaseSensitive) : -1;
     if (index >= 0) selectSize(index);
@@ -159,8 +169,11 @@ void SettingsWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::WindowStateChange) Form_Resize();
 }
 
-// Sees the key before the list does, and leaves it to the list.
+// Sees the key before the list does, and leaves it to the list; drops from other programs are
+// taken here, moves within the list left to the list.
 bool SettingsWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == lstFiles->viewport())
+        return takeDrop(event) || QWidget::eventFilter(watched, event);
     if (watched == lstFiles && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (!key->text().isEmpty()) lstFiles_KeyPress(key->text().front().unicode());
@@ -174,6 +187,9 @@ void SettingsWindow::createControls() {
     // A long list is measured a batch at a time after the window shows, not all before.
     lstFiles->setLayoutMode(QListView::Batched);
     lstFiles->setBatchSize(500);
+    lstFiles->setDragDropMode(QAbstractItemView::InternalMove);
+    lstFiles->setDefaultDropAction(Qt::MoveAction);
+    marks_ = new EntryMarks(lstFiles);
     placeInTwips(lstFiles, 0, 510, 4935, 3765);
     picContainer = new QWidget(this);
     placeInTwips(picContainer, 0, 0, 5145, 510);
@@ -205,6 +221,15 @@ void SettingsWindow::connectHandlers() {
     connect(lstFiles, &QListWidget::itemClicked, this, &SettingsWindow::lstFiles_Click);
     connect(lstFiles, &QListWidget::itemSelectionChanged, this, &SettingsWindow::lstFiles_Click);
     lstFiles->installEventFilter(this);
+    lstFiles->viewport()->installEventFilter(this);
+    const auto onKeys = [this](QKeySequence keys, auto handler) {
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, handler);
+    };
+    onKeys(QKeySequence::Delete, [this] { imgControls_Click(RemoveButton); });
+    onKeys(Qt::Key_Insert, [this] { imgControls_Click(AddButton); });
+    onKeys(QKeySequence::Open, [this] { imgControls_Click(AddButton); });
+    onKeys(Qt::CTRL | Qt::Key_Up, [this] { moveSelectedMovie(-1); });
+    onKeys(Qt::CTRL | Qt::Key_Down, [this] { moveSelectedMovie(1); });
 }
 
 void SettingsWindow::placeCentredOnScreen() {
@@ -220,7 +245,12 @@ void SettingsWindow::addMovies() {
     qint16 filterIndex = 0;
     const QString selection = showOpenDialog_(filter, filterIndex, QStringLiteral("Select movie"));
     const auto isDirectory = [](const QString& piece) { return QFileInfo(piece).isDir(); };
-    lstFiles->addItems(entriesFromSelection(selection, isDirectory));
+    appendEntries(entriesFromSelection(selection, isDirectory));
+}
+
+void SettingsWindow::appendEntries(const QStringList& newEntries) {
+    lstFiles->addItems(newEntries);
+    marks_->checkNewEntries();
 }
 
 void SettingsWindow::removeSelectedMovie() {
@@ -232,6 +262,31 @@ void SettingsWindow::removeSelectedMovie() {
     delete lstFiles->takeItem(position);
     lstFiles->clearSelection();
     lstFiles->setCurrentRow(-1);
+}
+
+// The entry keeps its selection, so it can be moved on at once.
+void SettingsWindow::moveSelectedMovie(int step) {
+    const int position = selectedPosition();
+    const int target = position + step;
+    if (position < 0 || target < 0 || target >= lstFiles->count()) return;
+    lstFiles->model()->moveRow({}, position, {}, step > 0 ? target + 1 : target);
+    lstFiles->scrollToItem(lstFiles->item(target));
+}
+
+bool SettingsWindow::takeDrop(QEvent* event) {
+    const auto type = event->type();
+    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+    auto* drop = static_cast<QDropEvent*>(event);
+    if (drop->source() == lstFiles) return false;
+    if (!drop->mimeData()->hasUrls() || !acceptsDrop(drop->mimeData()->urls())) {
+        drop->ignore();
+        return true;
+    }
+    drop->setDropAction(Qt::CopyAction);
+    drop->accept();
+    if (type == QEvent::Drop)
+        appendEntries(entriesFromDrop(drop->mimeData()->urls(), filesInFolder));
+    return true;
 }
 
 // A selection made from code counts as a click, as a pick by the user does.

@@ -8,9 +8,11 @@ class QComboBox;
 class QFrame;
 class QLabel;
 class QListWidget;
+class QDropEvent;
 
 namespace settings {
 
+class EntryMarks;
 class ImageButton;
 
 // The movie file chooser as the window calls it; tests hand in their own.
@@ -27,6 +29,9 @@ public:
     // Shows the window and returns once the user has closed it.
     void showModal();
 
+    // Restores the window if minimized and puts it in front of the others.
+    void bringToFront();
+
     void SetSizeUp();
 
     void Form_Load();
@@ -40,6 +45,7 @@ public:
     void lstFiles_KeyPress(int KeyAscii);
 
     QStringList entries() const;
+    EntryMarks* marks() const { return marks_; }
 
     QWidget* picContainer = nullptr;
     QButtonGroup imgControls;
@@ -63,11 +69,15 @@ private:
     void placeCentredOnScreen();
     void addMovies();
     void removeSelectedMovie();
+    void moveSelectedMovie(int step);
+    bool takeDrop(QEvent* event);
+    void appendEntries(const QStringList& newEntries);
     void selectSize(int index);
     int selectedPosition() const;
     ImageButton* imageButton(int index) const;
 
     OpenDialog showOpenDialog_;
+    EntryMarks* marks_ = nullptr;
 };
 
 }  // namespace settings

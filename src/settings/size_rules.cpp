@@ -11,9 +11,10 @@ std::optional<QString> shownModeWord(const QString& entry) {
 }
 
 QString withModeWord(const QString& entry, const QString& modeWord) {
-    if (!entry.contains(u'(')) return entry + QStringLiteral(" (") + modeWord + u')';
     const QString tail = entryTail(entry);
-    return entry.left(entry.size() - tail.size()) + modeWord.trimmed() + u')';
+    const bool endsInWord = entry.contains(u'(') && (tail.isEmpty() || tail.endsWith(u')'));
+    if (!endsInWord) return entry + QStringLiteral(" (") + modeWord.trimmed() + u')';
+    return entry.chopped(tail.size()) + modeWord.trimmed() + u')';
 }
 
 }  // namespace settings

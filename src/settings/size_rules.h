@@ -11,8 +11,9 @@ namespace settings {
 std::optional<QString> shownModeWord(const QString& entry);
 
 // The entry with its mode word replaced by the picked one: everything up to and including the
-// last "(" is kept, so a path with parentheses of its own stays whole. An entry without any "("
-// (only possible when the store was edited by hand) keeps its whole text as the path.
+// last "(" is kept, so a path with parentheses of its own stays whole. An entry whose text after
+// the last "(" does not end with ")" (only possible when the store was edited by hand, e.g.
+// "/c/Old (2019)/a.avi") keeps its whole text and gets " (word)" appended.
 QString withModeWord(const QString& entry, const QString& modeWord);
 
 }  // namespace settings

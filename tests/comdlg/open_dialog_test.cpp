@@ -18,6 +18,7 @@
 #include "comdlg/comdlg.h"
 #include "comdlg/open_parts.h"
 #include "comdlg/qstring_printer.h"
+#include "settings/movie_files.h"
 
 namespace {
 
@@ -234,6 +235,20 @@ TEST_F(OpenDialog, OddLabelsAndPatternsReachTheDialogIntact) {
         "  Two  blanks (x) [y] |my clip (2).avi; *vidéo.avi ;clip[1].avi|Everything|*.*";
     qint16 filterIndex = 0;
     EXPECT_EQ(comdlg::ShowOpenDialog(filter, filterIndex, kTitle), "");
+}
+
+TEST_F(OpenDialog, TheMovieFiltersOfferEveryMovieFileInAnyCaseAtAReadableSize) {
+    ASSERT_TRUE(QFile(clips_ + "/e.Mp4").open(QIODevice::WriteOnly));
+    whenDialogShows([&](QFileDialog& dialog) {
+        EXPECT_EQ(comboTexts(dialog).value(6), "All Files (*.*)");
+        EXPECT_GE(dialog.width(), 700);  // Qt's own first size is about 620
+        dialog.setDirectory(clips_);
+        typeAndConfirm(dialog, "e.Mp4");
+    });
+    QString filter = settings::kMovieFilter;
+    qint16 filterIndex = 0;
+    EXPECT_EQ(comdlg::ShowOpenDialog(filter, filterIndex, kTitle),
+              clips_ + "/e.Mp4" + QString(2, QChar(u'\0')));
 }
 
 }  // namespace

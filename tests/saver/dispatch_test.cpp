@@ -45,3 +45,14 @@ TEST(CommandLineText, JoinsTheArgumentsAfterTheProgramName) {
     EXPECT_EQ(saver::commandLineText({"flickerdeck"}), "");
     EXPECT_EQ(saver::commandLineText({"flickerdeck", "/p", "1234"}), "/p 1234");
 }
+
+TEST(InformationAsked, OnlyTheExactWordAloneIsAnswered) {
+    EXPECT_EQ(saver::informationAsked({"fd", "--version"}, "1.2"), "flickerdeck 1.2\n");
+    EXPECT_TRUE(saver::informationAsked({"fd", "--help"}, "1.2").value_or("").startsWith("Usage:"));
+    for (const QStringList& other : {QStringList{"fd"},
+                                     {"fd", "--HELP"},
+                                     {"fd", "--help", "/C"},
+                                     {"fd", "/C", "--version"},
+                                     {"fd", "--version "}})
+        EXPECT_FALSE(saver::informationAsked(other, "1.2")) << other.join(' ').toStdString();
+}

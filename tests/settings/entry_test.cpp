@@ -55,3 +55,18 @@ TEST(SizeModeForWord, KnowsOnlyTheTwoWordsExactly) {
     for (const char* other : {"origin", "DOUBLE", "Double ", " Origin", "", "Triple"})
         EXPECT_FALSE(sizeModeForWord(other).has_value()) << other;
 }
+
+TEST(SizeModeForEntry, WithoutAModeWordItIsTheOwnSizeWithAnOtherWordNone) {
+    const std::pair<const char*, std::optional<int>> cases[] = {
+        {"/clips/a.avi (Origin)", 0},
+        {"/clips/a.avi (Double)", 1},
+        {"/clips/a.avi", 0},
+        {"/clips/Old (2019)/a.avi", 0},
+        {"/clips/a.avi (Double", 0},
+        {"/clips/a.avi (origin)", std::nullopt},
+        {"/clips/a.avi ()", std::nullopt},
+        {"/clips/clip (1)", std::nullopt},
+    };
+    for (const auto& [entry, mode] : cases)
+        EXPECT_EQ(settings::sizeModeForEntry(entry), mode) << entry;
+}

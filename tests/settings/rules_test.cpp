@@ -44,7 +44,8 @@ TEST(SizeRules, PickingASizeRewritesOnlyTheModeWord) {
         {"/c/a.avi ()", "Double", "/c/a.avi (Double)"},
         {"/c/a.avi (", "Origin", "/c/a.avi (Origin)"},
         {"/c/a.avi", "Double", "/c/a.avi (Double)"},
-        {"/c/Old (2019)/a.avi", "Double", "/c/Old (Double)"},
+        {"/c/Old (2019)/a.avi", "Double", "/c/Old (2019)/a.avi (Double)"},
+        {"/c/a.avi (Double", "Origin", "/c/a.avi (Double (Origin)"},
         {"/c/a.avi (Origin)", " Double ", "/c/a.avi (Double)"},
     };
     for (const auto& [entry, word, expected] : cases)

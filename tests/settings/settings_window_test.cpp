@@ -10,7 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
+#include "settings/entry_marks.h"
 #include "settings/image_button.h"
 #include "settings/settings_window.h"
 #include "support/store_file.h"
@@ -98,12 +100,49 @@ TEST_F(SettingsWindowTest, WithNothingSelectedAPickChangesNoEntry) {
     EXPECT_EQ(w->entries().at(0), "/c/a.avi (Origin)");
 }
 
-TEST_F(SettingsWindowTest, AnEntryWithoutModeWordKeepsItsPathWhenASizeIsPicked) {
+TEST_F(SettingsWindowTest, AnEntryWithoutModeWordShowsItsOwnSizeAndKeepsItsPath) {
     auto w = open("[Movies]\nCount=1\n[Movie]\n0=/c/Old (2019)/a.avi\n1=/c/b.avi (Double)\n");
     select(*w, 1);
     select(*w, 0);
-    EXPECT_EQ(w->cbxSizes->currentText(), "Double");  // not a mode word: the list stays as it was
+    EXPECT_EQ(w->cbxSizes->currentText(), "Origin");
     EXPECT_EQ(w->entries().at(0), "/c/Old (2019)/a.avi");
+    pick(*w, "Double");
+    EXPECT_EQ(w->entries().at(0), "/c/Old (2019)/a.avi (Double)");
+}
+
+// Ctrl+Up and Delete are driven end to end.
+TEST_F(SettingsWindowTest, CtrlDownMovesTheSelectedEntryInsertAndCtrlOAdd) {
+    auto w = open(kWithGap);
+    select(*w, 0);
+    QTest::keyClick(w->lstFiles, Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(w->entries().at(1), "/c/a.avi (Origin)");
+    EXPECT_EQ(w->lstFiles->selectedItems().value(0), w->lstFiles->item(1));
+    QTest::keyClick(w->lstFiles, Qt::Key_Insert);
+    QTest::keyClick(w->cbxSizes, Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(chooserCalls.size(), 2);
+}
+
+TEST_F(SettingsWindowTest, EntriesThatCannotPlayAreMarkedAndEveryTooltipShowsTheWholeEntry) {
+    QTemporaryDir folder;
+    const QString movie = folder.path() + "/a.avi (Origin)";
+    ASSERT_TRUE(QFile(folder.path() + "/a.avi").open(QIODevice::WriteOnly));
+    auto w = open(QString("[Movies]\nCount=1\n[Movie]\n0=%1\n1=/gone/b.avi (Double)\n").arg(movie));
+    w->marks()->checkNewEntries();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w->marks()->problemAt(1).isEmpty(); }, 5000));
+    EXPECT_EQ(w->marks()->problemAt(0), "");
+    EXPECT_TRUE(w->lstFiles->item(0)->icon().isNull());
+    EXPECT_FALSE(w->lstFiles->item(1)->icon().isNull());
+    EXPECT_EQ(w->entries().at(1), "/gone/b.avi (Double)");
+    for (int row : {0, 1}) {
+        const QRect item = w->lstFiles->visualItemRect(w->lstFiles->item(row));
+        QHelpEvent help(QEvent::ToolTip, item.center(),
+                        w->lstFiles->viewport()->mapToGlobal(item.center()));
+        QApplication::sendEvent(w->lstFiles->viewport(), &help);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return QToolTip::isVisible(); }, 2000));
+        EXPECT_TRUE(QToolTip::text().contains(w->entries().at(row)))
+            << qPrintable(QToolTip::text());
+    }
+    EXPECT_TRUE(QToolTip::text().contains("does not exist"));
 }
 
 TEST_F(SettingsWindowTest, AddAppendsOneEntryPerChosenFile) {
