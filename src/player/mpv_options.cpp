@@ -37,9 +37,10 @@ mpv::Options engineOptions(const EngineChoice& choice) {
         {"demuxer-lavf-o", "protocol_whitelist=file"},
         {"keep-open", "no"},
         {"idle", "yes"},
-        // mpv takes the picture box being shown for its own window being shown, and would then
-        // never map the window it draws in: a window of its own from the start, kept across files.
-        {"force-window", "yes"},
+        // The engine maps the window it draws in only if no map of our window reaches it first:
+        // it takes any map it hears of for its own. So its window is made and mapped inside
+        // mpv_initialize, before ours can be shown, and kept across files.
+        {"force-window", "immediate"},
         {"audio-fallback-to-null", "yes"},
         {"hwdec", "no"},
         // One decoding thread per core. The engine's default, one more, only makes the extra
