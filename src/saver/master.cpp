@@ -115,6 +115,9 @@ void Master::axMovie_OpenComplete() {
     picContainer->setTwipsGeometry(placePictureBox(
         axMovie->widthTwips(), axMovie->heightTwips(), picContainer->twipsGeometry().height,
         platform::pixelsToTwips(width()), platform::pixelsToTwips(height())));
+    const QSize picture(platform::twipsToPixels(axMovie->widthTwips()),
+                        platform::twipsToPixels(axMovie->heightTwips()));
+    axMovie->setGeometry(playerWindow(picture, picContainer->geometry(), size()));
     if (showsPicture(axMovie->fileName())) picContainer->show();
 }
 
