@@ -8,6 +8,7 @@
 #include "platform/pointer.h"
 #include "platform/termination.h"
 #include "platform/twips.h"
+#include "platform/x11_connection.h"
 #include "saver/dispatch.h"
 #include "saver/placement.h"
 #include "settings/entry.h"
@@ -220,12 +221,15 @@ void Master::watchHostWindow() {
     if (services_.hostWindow && platform::isForeignWindowGone(*services_.hostWindow)) Ende();
 }
 
-// The player goes first: it draws into the window.
+// The picture goes first: an unmapped window shows nothing the engine still draws into it (it
+// is not destroyed), and the screen is clear before the engine's teardown, which takes tens of
+// milliseconds.
 void Master::unloadWindow() {
     tmrNext.stop();
-    if (axMovie) axMovie->close();
     for (QWidget* blackout : std::as_const(blackouts_)) blackout->hide();
     hide();
+    if (xcb_connection_t* connection = platform::x11Connection()) xcb_flush(connection);
+    if (axMovie) axMovie->close();
 }
 
 // Without a window manager showFullScreen() alone keeps the old size, so the geometry comes
