@@ -268,7 +268,9 @@ int closeWindow(Display* display, const std::string& title, long pid, int timeou
 }
 
 int usage() {
-    std::fputs("usage: xprobe picture|watch|key|key-gone|frames|wait-window|close-window|class ...\n", stderr);
+    std::fputs(
+        "usage: xprobe picture|watch|key|key-gone|frames|wait-window|close-window|class ...\n",
+        stderr);
     return 2;
 }
 

@@ -45,9 +45,10 @@ mpv::Options engineOptions(const EngineChoice& choice) {
         // on two loaded cores drops a fifth fewer frames than with one thread per core.
         {"vd-lavc-threads", "0"},
         // The window is the picture's size (or twice it, see fileOptions), or the part of it that
-        // can be seen, cut equally on opposite sides: the picture is drawn as it is. Fitting it to the window would also rescale the engine's idle black
-        // frame to every new window size: tens of milliseconds of CPU, taken from the decoder
-        // just while the next movie opens.
+        // can be seen, cut equally on opposite sides: the picture is drawn as it is. Fitting it
+        // to the window would also rescale the engine's idle black frame to every new window
+        // size: tens of milliseconds of CPU, taken from the decoder just while the next movie
+        // opens.
         {"video-unscaled", "yes"},
         {"vo", choice.video.output},
     };

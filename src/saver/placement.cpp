@@ -13,8 +13,7 @@ TwipsRect placePictureBox(float playerWidth, float playerHeight, float boxHeight
 
 QRect playerWindow(QSize picture, const QRect& box, QSize screen) {
     const QRect whole(QPoint(0, 0), picture);
-    const QRect seen =
-        whole & QRect(QPoint(0, 0), box.size()) & QRect(-box.topLeft(), screen);
+    const QRect seen = whole & QRect(QPoint(0, 0), box.size()) & QRect(-box.topLeft(), screen);
     if (seen.isEmpty()) return whole;
     const int x = std::min(seen.left(), picture.width() - 1 - seen.right());
     const int y = std::min(seen.top(), picture.height() - 1 - seen.bottom());
