@@ -49,6 +49,18 @@ def processes_with(variable):
     return found
 
 
+def end_leftovers(env, saver_pid):
+    """Ends, by their ids, the processes a saver run started that outlived it (they carry its
+    unique store folder in their environment); returns their command lines."""
+    time.sleep(0.2)
+    left = {p: command_of(p) for p in processes_with(f"XDG_CONFIG_HOME={env['XDG_CONFIG_HOME']}")
+            if p != saver_pid}
+    for pid in left:
+        with contextlib.suppress(OSError):
+            os.kill(pid, 15)
+    return sorted({c for c in left.values() if c})
+
+
 def command_of(pid):
     try:
         return Path(f"/proc/{pid}/cmdline").read_bytes().replace(b"\0", b" ").decode().strip()
@@ -81,6 +93,7 @@ class Session:
                     dark.append(i)
                     states.append(engine_windows(self.b.xvfb.display))
                 self.b.quit_with_key(proc, key)
+                end_leftovers(env, proc.pid)
                 if (i + 1) % 50 == 0:
                     print(f"  starts: {i + 1}/{count}, {len(dark)} without a picture", flush=True)
         return {"starts": count, "dark": dark, "engine_window_states": states,
@@ -132,16 +145,11 @@ class Session:
         out = subprocess.run([str(self.b.o.xprobe), "key-gone", key, str(proc.pid), "10000", "2"],
                              env=self.b.base_env, capture_output=True, text=True).stdout.split()
         end_process(proc)
-        time.sleep(0.2)
-        marker = f"XDG_CONFIG_HOME={env['XDG_CONFIG_HOME']}"
-        left = {p: command_of(p) for p in processes_with(marker) if p != proc.pid}
-        for pid in left:  # started by the saver we ran: ended here, by their ids
-            with contextlib.suppress(OSError):
-                os.kill(pid, 15)
+        left = end_leftovers(env, proc.pid)
         gone, ended = (float(out[0]), float(out[1])) if len(out) == 2 else (None, None)
         return {"picture": bool(shown and shown.isdigit()), "key_after_s": play_s,
                 "gone_ms": gone, "exit_ms": ended,
-                "exit_code": proc.returncode, "left_running": sorted(set(left.values()))}
+                "exit_code": proc.returncode, "left_running": left}
 
     def dropped(self, tool, clip, seconds, poll_ms, fps):
         """Frames per minute that never reached the screen: the clip's rate minus the changes of
