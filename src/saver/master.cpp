@@ -95,8 +95,8 @@ void Master::tmrNext_Timer() {
 void Master::axMovie_PlayStateChange() {
     if (ended_ || !axMovie || !playerFinished()) return;
     if (!openCompleted_) {
-        if (intMovie == unplayedFrom_) return;
         if (unplayedFrom_ < 0) unplayedFrom_ = openedAt_;
+        if (intMovie == unplayedFrom_) return;
     }
     playOn();
 }

@@ -75,6 +75,17 @@ TEST_F(MasterTest, AListWhereNothingPlaysIsGoneRoundOncePerTick) {
     EXPECT_EQ(ends, 0);
 }
 
+TEST_F(MasterTest, AOneEntryListThatCannotBePlayedIsTriedOncePerTick) {
+    writeStoreFile("[Movies]\nCount=0\n[Movie]\n0=/c/a.avi (Origin)\n");
+    start();
+    player->refuseEveryOpen = true;
+    player->fail();
+    deliverQueued();
+    master->tmrNext_Timer();
+    deliverQueued();
+    EXPECT_EQ(player->opened.size(), 2);
+}
+
 TEST_F(MasterTest, AnEndReportedAfterTheSaverEndedOpensNothing) {
     writeStoreFile(kFollowList);
     start();
