@@ -15,6 +15,7 @@ from types import SimpleNamespace
 
 from harness import Stores, Xvfb, load_average
 from measure import Bench
+from measure_session import Session
 from report import write_report
 
 HERE = Path(__file__).resolve().parent
@@ -28,7 +29,12 @@ def options():
         out=out, bin=env["BIN"], xprobe=out / "bin" / "xprobe",
         clip720=clips / "pattern-1280x720-10s.mp4", clip1080=clips / "pattern-1920x1080-10s.mp4",
         loop=clips / "pattern-640x360-1s.mp4", red=clips / "red-640x360-1s.mp4",
-        blue=clips / "blue-640x360-1s.mp4",
+        blue=clips / "blue-640x360-1s.mp4", clip4k=clips / "pattern-3840x2160-10s.mp4",
+        not_a_movie=clips / "notes.mp4",
+        sounding=[clips / "sound-red-640x360-3s.mp4", clips / "sound-blue-640x360-3s.mp4"],
+        starts=int(env.get("STARTS", 1000)), load_procs=int(env.get("LOAD_PROCS", 2)),
+        desktop_runs=int(env.get("DESKTOP_RUNS", 5)),
+        frames_runs=int(env.get("FRAMES_RUNS", 3)), frames_secs=float(env.get("FRAMES_SECS", 7)),
         runs=int(env.get("RUNS", 5)), plays=int(env.get("PLAYS", 200)),
         gaps=int(env.get("GAPS", 20)), gaps_locked=int(env.get("GAPS_LOCKED", 12)),
         idle_secs=float(env.get("IDLE_SECS", 60)),
@@ -37,7 +43,8 @@ def options():
         steady_from=1.0, steady_to=8.0, config_settle=1.0,
         mpv_args=shlex.split(env.get("MPV_ARGS", "--no-config --fs --vo=x11 --hwdec=no "
                                                  "--video-unscaled=yes")),
-        sections=env.get("SECTIONS", "playback,gaps,growth,idle,config").split(","))
+        sections=env.get("SECTIONS", "playback,gaps,growth,idle,config,starts,desktop,"
+                                     "frames").split(","))
 
 
 def command_output(argv):
@@ -92,6 +99,29 @@ def config_runs(bench, o):
     return runs
 
 
+def session_sections(session, o, results):
+    if "starts" in o.sections:
+        print(f"{o.starts} starts with {o.load_procs} busy loops", flush=True)
+        results["starts"] = session.starts(str(o.loop), o.starts, o.load_procs)
+    if "desktop" in o.sections:
+        print("desktop-like session (openbox, clips with sound)", flush=True)
+        results["desktop"] = [session.desktop([str(c) for c in o.sounding], o.desktop_runs,
+                                              bus, sound)
+                              for bus in (False, True) for sound in (False, True)]
+        print(f"  {results['desktop']}", flush=True)
+    if "frames" in o.sections:
+        print("dropped frames at 1080p and 4K (A = flickerdeck, B = mpv)", flush=True)
+        runs = []
+        for i in range(o.frames_runs):
+            for clip in (o.clip1080, o.clip4k):
+                for tool in ("flickerdeck", "mpv"):
+                    result = session.dropped(tool, str(clip), o.frames_secs, 4, 25)
+                    result.update(run=i, clip=clip.name, tool=tool)
+                    print(f"  {result}", flush=True)
+                    runs.append(result)
+        results["frames"] = runs
+
+
 def main():
     o = options()
     logs = o.out / "logs"
@@ -112,10 +142,14 @@ def main():
         if "gaps" in o.sections:
             print("gaps between movies", flush=True)
             spread = [str(c) for c in sorted((o.out / "clips").glob("gap-*.mp4"))]
-            results["gaps"] = {
-                "spread": {t: bench.gaps(t, spread, o.gaps) for t in ("flickerdeck", "mpv")},
-                "locked": {t: bench.gaps(t, [str(o.red), str(o.blue)], o.gaps_locked)
-                           for t in ("flickerdeck", "mpv")}}
+            lists = {"spread": (spread, o.gaps), "locked": ([str(o.red), str(o.blue)],
+                                                            o.gaps_locked),
+                     "single": ([str(o.red)], o.gaps_locked),
+                     "unplayable": ([str(o.red), "/nonexistent/bench/missing.mp4", str(o.blue),
+                                     str(o.not_a_movie)], o.gaps_locked)}
+            results["gaps"] = {kind: {t: bench.gaps(t, movies, wanted)
+                                      for t in ("flickerdeck", "mpv")}
+                               for kind, (movies, wanted) in lists.items()}
             print(f"  {results['gaps']}", flush=True)
         if "growth" in o.sections:
             print(f"memory over {o.plays} plays", flush=True)
@@ -127,6 +161,7 @@ def main():
         if "config" in o.sections:
             print(f"configuration window with {o.entries} entries", flush=True)
             results["config"] = config_runs(bench, o)
+        session_sections(Session(bench), o, results)
     finally:
         xvfb.stop()
     results["load_end"] = load_average()

@@ -80,7 +80,8 @@ class Bench:
         proc = self.start(argv, env, f"{tool}-gaps")
         gaps, repeats, seen, colour, ended_at = [], [], [], None, None
         deadline = time.monotonic() + 60 + 5 * wanted
-        while len(gaps) < wanted and time.monotonic() < deadline and proc.poll() is None:
+        while (max(len(gaps), len(repeats)) < wanted and time.monotonic() < deadline
+               and proc.poll() is None):
             line = watch.line(1)
             if not line:
                 continue

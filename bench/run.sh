@@ -18,10 +18,14 @@ command -v g++ >/dev/null || need+=(g++)
 command -v python3 >/dev/null || need+=(python3)
 [[ -e /usr/include/X11/Xlib.h ]] || need+=(libx11-dev)
 [[ -e /usr/include/X11/extensions/XTest.h ]] || need+=(libxtst-dev)
+command -v xwininfo >/dev/null || need+=(x11-utils)
+command -v openbox >/dev/null || need+=(openbox)
+command -v pulseaudio >/dev/null || need+=(pulseaudio)
+command -v dbus-daemon >/dev/null || need+=(dbus)
 if ((${#need[@]})); then
     echo "installing ${need[*]}"
-    apt-get install -y "${need[@]}" >/dev/null ||
-        { apt-get update >/dev/null && apt-get install -y "${need[@]}" >/dev/null; }
+    apt-get -o DPkg::Lock::Timeout=900 install -y "${need[@]}" >/dev/null ||
+        { apt-get update >/dev/null && apt-get -o DPkg::Lock::Timeout=900 install -y "${need[@]}" >/dev/null; }
 fi
 
 # The program under test: build/flickerdeck unless BIN says otherwise; a Release build of its own
@@ -60,9 +64,23 @@ clip() {
 noise=noise=alls=20:allf=t
 clip pattern-1280x720-10s.mp4 "testsrc2=s=1280x720:r=25:d=10,$noise"
 clip pattern-1920x1080-10s.mp4 "testsrc2=s=1920x1080:r=25:d=10,$noise"
+clip pattern-3840x2160-10s.mp4 "testsrc2=s=3840x2160:r=25:d=10,noise=alls=6:allf=t"
 clip pattern-640x360-1s.mp4 "testsrc2=s=640x360:r=25:d=1,$noise"
 clip red-640x360-1s.mp4 "color=c=0xd02020:s=640x360:r=25:d=1,$noise"
 clip blue-640x360-1s.mp4 "color=c=0x2030d0:s=640x360:r=25:d=1,$noise"
+# With a sound track, for the desktop-like session.
+for colour in "red 0xd02020" "blue 0x2030d0"; do
+    name=sound-${colour% *}-640x360-3s.mp4
+    [[ -s $out/clips/$name ]] && continue
+    ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi \
+        -i "color=c=${colour#* }:s=640x360:r=25:d=3,$noise" -f lavfi -i "sine=f=440:d=3" \
+        -c:v libx264 -preset veryfast -pix_fmt yuv420p -c:a aac -shortest \
+        "$out/clips/$name.part.mp4"
+    mv "$out/clips/$name.part.mp4" "$out/clips/$name"
+done
+# A play-list entry that libmpv cannot open.
+[[ -s $out/clips/notes.mp4 ]] || echo "These are not the pictures you are looking for." \
+    >"$out/clips/notes.mp4"
 # Lengths whose fractions of a second spread over the whole second, red and blue in turn: where
 # a movie ends relative to the saver's one-second tick decides its gap.
 frames=(25 28 30 33 35 38 40 43 45 48)

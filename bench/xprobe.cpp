@@ -9,6 +9,9 @@
 //   xprobe key KEYSYM PID TIMEOUT_MS        types KEYSYM, prints ms until PID has ended
 //   xprobe wait-window TITLE TIMEOUT_MS     time a top-level window titled TITLE gets mapped
 //   xprobe close-window TITLE PID TIMEOUT_MS  sends WM_DELETE_WINDOW, prints ms until PID ends
+//   xprobe key-gone KEYSYM PID TIMEOUT_MS POLL_MS  types KEYSYM, prints "GONE_MS EXIT_MS": ms
+//                                           until the centre is black, and until PID has ended
+//   xprobe frames POLL_MS DURATION_MS       how many times the centre's pixels changed
 //   xprobe class                            the centre's class once (for checking by hand)
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -41,13 +44,17 @@ void sleepMs(int ms) {
     nanosleep(&t, nullptr);
 }
 
+XImage* centre(Display* display) {
+    const int x = (DisplayWidth(display, 0) - kRegionWidth) / 2;
+    const int y = (DisplayHeight(display, 0) - kRegionHeight) / 2;
+    return XGetImage(display, DefaultRootWindow(display), x, y, kRegionWidth, kRegionHeight,
+                     AllPlanes, ZPixmap);
+}
+
 // black: nothing but the window's black; red / blue: the two play-list clips; picture: any
 // other picture. Encoder noise keeps "black" a little above zero, hence the thresholds.
 const char* classify(Display* display) {
-    const int x = (DisplayWidth(display, 0) - kRegionWidth) / 2;
-    const int y = (DisplayHeight(display, 0) - kRegionHeight) / 2;
-    XImage* image = XGetImage(display, DefaultRootWindow(display), x, y, kRegionWidth,
-                              kRegionHeight, AllPlanes, ZPixmap);
+    XImage* image = centre(display);
     if (!image) return "error";
     int64_t lit = 0, r = 0, g = 0, b = 0;
     for (int row = 0; row < kRegionHeight; ++row) {
@@ -173,14 +180,53 @@ int reportExit(int pidfd, int timeoutMs) {
     return 0;
 }
 
-int key(Display* display, const char* keysym, long pid, int timeoutMs) {
+// Types KEYSYM once the process is watched; the pidfd, or -1 and nothing typed.
+int typeKeyAt(Display* display, const char* keysym, long pid) {
     const int pidfd = pidfdOf(pid);
     const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keysym));
-    if (pidfd < 0 || code == 0) return std::puts("error"), 2;
+    if (pidfd < 0 || code == 0) return -1;
     XTestFakeKeyEvent(display, code, True, CurrentTime);
     XTestFakeKeyEvent(display, code, False, CurrentTime);
     XSync(display, False);
+    return pidfd;
+}
+
+int key(Display* display, const char* keysym, long pid, int timeoutMs) {
+    const int pidfd = typeKeyAt(display, keysym, pid);
+    if (pidfd < 0) return std::puts("error"), 2;
     return reportExit(pidfd, timeoutMs);
+}
+
+int keyGone(Display* display, const char* keysym, long pid, int timeoutMs, int pollMs) {
+    const int pidfd = typeKeyAt(display, keysym, pid);
+    if (pidfd < 0) return std::puts("error"), 2;
+    const int64_t sent = nowNs();
+    double gone = -1, ended = -1;
+    while ((gone < 0 || ended < 0) && nowNs() - sent < int64_t(timeoutMs) * 1'000'000) {
+        if (gone < 0 && std::strcmp(classify(display), "black") == 0)
+            gone = double(nowNs() - sent) / 1e6;
+        if (ended < 0) ended = waitForExit(pidfd, sent, gone < 0 ? pollMs : timeoutMs);
+    }
+    std::printf("%.3f %.3f\n", gone, ended);
+    return gone < 0 || ended < 0;
+}
+
+// Every frame of a noisy clip differs from the one before, so each change is one frame shown.
+int frames(Display* display, int pollMs, int durationMs) {
+    const int64_t deadline = nowNs() + int64_t(durationMs) * 1'000'000;
+    std::string previous, current;
+    long changes = 0;
+    while (nowNs() < deadline) {
+        XImage* image = centre(display);
+        if (!image) return std::puts("error"), 2;
+        current.assign(image->data, size_t(image->bytes_per_line) * kRegionHeight);
+        XDestroyImage(image);
+        if (!previous.empty() && current != previous) ++changes;
+        previous.swap(current);
+        sleepMs(pollMs);
+    }
+    std::printf("%ld\n", changes);
+    return 0;
 }
 
 int waitWindow(Display* display, const std::string& title, int timeoutMs) {
@@ -222,7 +268,9 @@ int closeWindow(Display* display, const std::string& title, long pid, int timeou
 }
 
 int usage() {
-    std::fputs("usage: xprobe picture|watch|key|wait-window|close-window|class ...\n", stderr);
+    std::fputs(
+        "usage: xprobe picture|watch|key|key-gone|frames|wait-window|close-window|class ...\n",
+        stderr);
     return 2;
 }
 
@@ -241,6 +289,9 @@ int main(int argc, char** argv) {
     if (command == "wait-window") return waitWindow(display, arg(2), std::atoi(arg(3)));
     if (command == "close-window")
         return closeWindow(display, arg(2), std::atol(arg(3)), std::atoi(arg(4)));
+    if (command == "key-gone")
+        return keyGone(display, arg(2), std::atol(arg(3)), std::atoi(arg(4)), std::atoi(arg(5)));
+    if (command == "frames") return frames(display, std::atoi(arg(2)), std::atoi(arg(3)));
     if (command == "class") return std::puts(classify(display)), 0;
     return usage();
 }

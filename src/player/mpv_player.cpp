@@ -25,7 +25,10 @@ MpvPlayer::~MpvPlayer() {
 
 void MpvPlayer::setFileName(const QString& path) {
     fileName_ = path;
-    if (!client_->isValid() || !isPlayableLocalFile(path)) return tracker_.refuse();
+    if (!client_->isValid() || !isPlayableLocalFile(path)) {
+        tracker_.refuse();
+        return emit PlayStateChange();
+    }
     const int scale = windowSizeMode_ == DoubleSize ? 2 : 1;
     client_->loadFile(tracker_.begin(scale), path, fileOptions(scale));
 }
@@ -42,6 +45,7 @@ void MpvPlayer::close() {
 }
 
 void MpvPlayer::onEngineEvent(const mpv::Event& event) {
+    const bool wasPlaying = playState() == Running;
     const OpenTracker::Actions actions = tracker_.handle(event);
     if (actions.queryVideoTrack)
         client_->requestVideoTrack(tracker_.tag(OpenTracker::Query::VideoTrack));
@@ -51,6 +55,7 @@ void MpvPlayer::onEngineEvent(const mpv::Event& event) {
     }
     if (actions.picture) fitTo(*actions.picture);
     if (actions.openComplete) emit OpenComplete();
+    if (wasPlaying && playState() != Running) emit PlayStateChange();
 }
 
 void MpvPlayer::fitTo(QSize picture) {

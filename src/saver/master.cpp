@@ -8,6 +8,7 @@
 #include "platform/pointer.h"
 #include "platform/termination.h"
 #include "platform/twips.h"
+#include "platform/x11_connection.h"
 #include "saver/dispatch.h"
 #include "saver/placement.h"
 #include "settings/entry.h"
@@ -82,8 +83,26 @@ void Master::runSaver() {
     if (ownsPointer()) platform::ShowCursor(false);
 }
 
-// Safe in any state: after the end, or with nothing loaded, a tick does only what applies.
+// Each tick may go round the whole list once more, however little of it plays.
 void Master::tmrNext_Timer() {
+    unplayedFrom_ = -1;
+    playOn();
+}
+
+// The end of a movie, or of an open that failed, moves on at once instead of at the next tick.
+// Entries that play nothing are passed over at once only until the list has been gone round:
+// the rest waits for the tick, so a list where nothing plays keeps the saver idle.
+void Master::axMovie_PlayStateChange() {
+    if (ended_ || !axMovie || !playerFinished()) return;
+    if (!openCompleted_) {
+        if (unplayedFrom_ < 0) unplayedFrom_ = openedAt_;
+        if (intMovie == unplayedFrom_) return;
+    }
+    playOn();
+}
+
+// Safe in any state: after the end, or with nothing loaded, it does only what applies.
+void Master::playOn() {
     if (ended_ || !axMovie) return;
     if (playerFinished() && !openNextMovie()) return;
     watchPointer();
@@ -92,9 +111,14 @@ void Master::tmrNext_Timer() {
 
 void Master::axMovie_OpenComplete() {
     if (ended_ || !axMovie) return;
+    openCompleted_ = true;
+    unplayedFrom_ = -1;
     picContainer->setTwipsGeometry(placePictureBox(
         axMovie->widthTwips(), axMovie->heightTwips(), picContainer->twipsGeometry().height,
         platform::pixelsToTwips(width()), platform::pixelsToTwips(height())));
+    const QSize picture(platform::twipsToPixels(axMovie->widthTwips()),
+                        platform::twipsToPixels(axMovie->heightTwips()));
+    axMovie->setGeometry(playerWindow(picture, picContainer->geometry(), size()));
     if (showsPicture(axMovie->fileName())) picContainer->show();
 }
 
@@ -138,6 +162,9 @@ void Master::connectHandlers() {
     connect(picContainer, &PictureBox::KeyPress, this, &Master::picContainer_KeyPress);
     connect(axMovie, &player::MoviePlayer::OpenComplete, this, &Master::axMovie_OpenComplete);
     connect(axMovie, &player::MoviePlayer::KeyPress, this, &Master::axMovie_KeyPress);
+    // Queued: a file refused inside an open must not open the next one inside that open.
+    connect(axMovie, &player::MoviePlayer::PlayStateChange, this, &Master::axMovie_PlayStateChange,
+            Qt::QueuedConnection);
     platform::onTerminationRequest(this, [this] { Ende(); });
 }
 
@@ -168,6 +195,8 @@ bool Master::openNextMovie() {
         return false;
     }
     applySizeMode(slot.entry);
+    openedAt_ = intMovie;
+    openCompleted_ = false;
     axMovie->setFileName(settings::splitEntry(slot.entry).path);
     intMovie = slot.following;
     return true;
@@ -190,12 +219,15 @@ void Master::watchHostWindow() {
     if (services_.hostWindow && platform::isForeignWindowGone(*services_.hostWindow)) Ende();
 }
 
-// The player goes first: it draws into the window.
+// The picture goes first: an unmapped window shows nothing the engine still draws into it (it
+// is not destroyed), and the screen is clear before the engine's teardown, which takes tens of
+// milliseconds.
 void Master::unloadWindow() {
     tmrNext.stop();
-    if (axMovie) axMovie->close();
     for (QWidget* blackout : std::as_const(blackouts_)) blackout->hide();
     hide();
+    if (xcb_connection_t* connection = platform::x11Connection()) xcb_flush(connection);
+    if (axMovie) axMovie->close();
 }
 
 // Without a window manager showFullScreen() alone keeps the old size, so the geometry comes

@@ -37,6 +37,7 @@ public:
     void Form_Load();
     void tmrNext_Timer();
     void axMovie_OpenComplete();
+    void axMovie_PlayStateChange();
     void Form_KeyPress(int keyAscii);
     void picContainer_KeyPress(int keyAscii);
     void axMovie_KeyPress(int keyAscii);
@@ -64,6 +65,7 @@ private:
     void parkPointer();
     void rememberPointer();
     bool ownsPointer() const { return !services_.hostWindow; }
+    void playOn();
     bool playerFinished() const;
     bool openNextMovie();
     void applySizeMode(const QString& entry);
@@ -78,6 +80,11 @@ private:
     settings::Store store_;
     QList<QWidget*> blackouts_;
     bool ended_ = false;
+    // The position of the last open, whether it came to be open, and where the run of entries
+    // that played nothing began since the last tick (-1: none).
+    qint16 openedAt_ = 0;
+    bool openCompleted_ = false;
+    qint16 unplayedFrom_ = -1;
 };
 
 }  // namespace saver

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 
 // Where the picture box goes once a movie is open, all in twips and single precision.
@@ -18,6 +19,12 @@ struct TwipsRect {
 // window. Nothing clamps: a picture larger than the screen is cut equally on opposite sides.
 TwipsRect placePictureBox(float playerWidth, float playerHeight, float boxHeight, float innerWidth,
                           float innerHeight);
+
+// Where the player's window goes inside the box, in pixels. The player centres its picture in its
+// window, so a window cut equally on opposite sides shows the same pixels in the same places:
+// the smallest such window that holds all that the box and the screen let be seen. A picture
+// larger than the screen then costs the player no more drawing than one the screen's size.
+QRect playerWindow(QSize picture, const QRect& box, QSize screen);
 
 // A wave sound has no picture: ".WAV" anywhere in the name, in any case, keeps the box hidden.
 bool showsPicture(const QString& fileName);

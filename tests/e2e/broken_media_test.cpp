@@ -10,9 +10,8 @@
 namespace e2e {
 namespace {
 
-// Each unplayable entry costs at most a tick of the once-a-second playback loop.
 constexpr int kWatchMs = 25000;
-// The loop only looks once a second at a list with nothing to play; ten times that is a fault.
+// A list with nothing to play is gone round once a second; ten times that is a fault.
 constexpr double kIdleCpuSeconds = 0.3;
 constexpr int kIdleWatchMs = 3000;
 

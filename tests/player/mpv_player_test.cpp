@@ -101,12 +101,15 @@ TEST_F(MpvPlayerTest, FitsItselfToThePictureInEachSizeMode) {
 
 TEST_F(MpvPlayerTest, PlaysToTheEndByItself) {
     const QString path = clip("short.avi", {64, 48}, 0.5);
+    QSignalSpy ends(control.get(), &MoviePlayer::PlayStateChange);
     control->setFileName(path);
     EXPECT_EQ(control->fileName(), path);
     EXPECT_EQ(control->playState(), Running);
     ASSERT_TRUE(openCompletes());
+    EXPECT_EQ(ends.count(), 0);
     ASSERT_TRUE(reachesState(Stopped));
     EXPECT_EQ(opens->count(), 1);
+    EXPECT_EQ(ends.count(), 1);  // said at the end, so nobody has to poll for it
 
     control->setFileName(path);  // the same file again, as a one-entry list does
     ASSERT_TRUE(openCompletes(2));
@@ -151,11 +154,14 @@ TEST_F(MpvPlayerTest, FilesThatCannotBePlayedLeaveNothingLoaded) {
         "http://127.0.0.1:9/x.avi",
         "",
     };
+    QSignalSpy ends(control.get(), &MoviePlayer::PlayStateChange);
     for (const QString& path : broken) {
         control->setFileName(clip("good.avi", {64, 48}, 5));
         ASSERT_TRUE(reachesState(Running));
+        const int endsBefore = ends.count();
         control->setFileName(path);
         EXPECT_TRUE(reachesState(NothingLoaded)) << qPrintable(path);
+        EXPECT_EQ(ends.count(), endsBefore + 1) << qPrintable(path);
         EXPECT_EQ(control->fileName(), path);
     }
     QTest::qWait(300);

@@ -16,6 +16,7 @@ public:
         opened << path;
         modesAtOpen << mode_;
         state = player::Running;
+        if (refuseEveryOpen) fail();
     }
     QString fileName() const override { return fileName_; }
     int playState() const override { return state; }
@@ -38,7 +39,15 @@ public:
         height_ = platform::pixelsToTwips(pixelHeight * scale);
         emit OpenComplete();
     }
-    void finish() { state = player::Stopped; }
+    // The movie played out, or its open failed; the player says so, as libmpv's does.
+    void finish() {
+        state = player::Stopped;
+        emit PlayStateChange();
+    }
+    void fail() {
+        state = player::NothingLoaded;
+        emit PlayStateChange();
+    }
 
     int state = player::NothingLoaded;
     QStringList opened;
@@ -46,6 +55,7 @@ public:
     QList<int> modeWrites;
     int stops = 0;
     bool closed = false;
+    bool refuseEveryOpen = false;
 
 private:
     QString fileName_;

@@ -31,3 +31,24 @@ TEST(ShowsPicture, WaveSoundsAnywhereInTheNameStayHidden) {
     for (const char* name : {"", "/s/a.avi", "/s/wav.avi", "/s/a.wa", "/s/a.mp4"})
         EXPECT_TRUE(saver::showsPicture(name)) << name;
 }
+
+TEST(PlayerWindow, IsThePartOfThePictureThatCanBeSeenCutEquallyOnOppositeSides) {
+    const QSize screen(1920, 1080);
+    struct Case {
+        QSize picture;
+        QRect box;
+        QRect window;
+    } cases[] = {
+        // fits: the whole picture, its bottom strip clipped by the box only
+        {{640, 360}, {640, 361, 640, 358}, {0, 0, 640, 360}},
+        {{1920, 1080}, {0, 1, 1920, 1078}, {0, 0, 1920, 1080}},
+        // 4K on 1080p: the centre, one row lower at the top, as the box cuts two at the bottom
+        {{3840, 2160}, {-960, -539, 3840, 2158}, {960, 539, 1920, 1082}},
+        // larger one way only
+        {{2560, 720}, {-320, 181, 2560, 718}, {320, 0, 1920, 720}},
+        // nothing of it can be seen: left whole
+        {{640, 360}, {5000, 0, 640, 358}, {0, 0, 640, 360}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(saver::playerWindow(c.picture, c.box, screen), c.window) << c.picture.width();
+}
