@@ -19,7 +19,7 @@ commit=$(git -C "$repo" rev-parse --verify "$ref^{commit}")
 
 host_mirror() {
     cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources \
-        2>/dev/null | grep -oE 'https?://[^ ]*/debian/?( |$)' | head -n1 | tr -d ' '
+        2>/dev/null | grep -oE 'https?://[^ ]*/debian/?( |$)' | head -n1 | tr -d ' ' || true
 }
 mirror=${MIRROR:-$(host_mirror)}
 mirror=${mirror:-http://deb.debian.org/debian}
