@@ -6,8 +6,6 @@ set -euo pipefail
 packages=(
     # build
     cmake make g++ pkg-config clang-format
-    # the link step orders the program's shared libraries (cmake/link_order.py)
-    python3 binutils
     qt6-base-dev libmpv-dev libxcb1-dev
     libgtest-dev libgmock-dev googletest
     # the window's pictures are SVG
