@@ -4,14 +4,14 @@
 #
 #   scripts/fresh-debian-check.sh [REPOSITORY [REF]]     (as root; defaults: this repository, HEAD)
 #
-# WORK (default /work/chroot15) keeps a pristine base system that later runs copy, so only the
+# WORK (default /var/tmp/flickerdeck-debian12) keeps a pristine base system that later runs copy, so only the
 # first run bootstraps; the packages apt fetches are kept there too. MIRROR defaults to the Debian
 # mirror this machine's apt uses. Each run starts from a fresh copy of the base, in WORK/run.
 set -euo pipefail
 
 repo=$(realpath "${1:-$(dirname "${BASH_SOURCE[0]}")/..}")
 ref=${2:-HEAD}
-work=$(realpath -m "${WORK:-/work/chroot15}")
+work=$(realpath -m "${WORK:-/var/tmp/flickerdeck-debian12}")
 suite=bookworm
 
 ((EUID == 0)) || { echo "fresh-debian-check: run this as root" >&2; exit 1; }
@@ -48,6 +48,7 @@ cleanup() {
     done
 }
 trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
 mount_in() { # TARGET-INSIDE-RUN MOUNT-ARGS...
     local target=$run$1
     shift
