@@ -4,9 +4,10 @@
 #
 #   scripts/fresh-debian-check.sh [REPOSITORY [REF]]     (as root; defaults: this repository, HEAD)
 #
-# WORK (default /var/tmp/flickerdeck-debian12) keeps a pristine base system that later runs copy, so only the
-# first run bootstraps; the packages apt fetches are kept there too. MIRROR defaults to the Debian
-# mirror this machine's apt uses. Each run starts from a fresh copy of the base, in WORK/run.
+# WORK (default /var/tmp/flickerdeck-debian12) keeps a pristine base system that later runs copy,
+# so only the first run bootstraps; the packages apt fetches are kept there too. MIRROR defaults
+# to the Debian mirror this machine's apt uses. Each run starts from a fresh copy of the base, in
+# WORK/run.
 set -euo pipefail
 
 repo=$(realpath "${1:-$(dirname "${BASH_SOURCE[0]}")/..}")

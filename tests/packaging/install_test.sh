@@ -61,14 +61,16 @@ dpkg_root=(dpkg --root="$target" --log=/dev/null)
 ((EUID == 0)) || dpkg_root+=(--force-not-root)
 "${dpkg_root[@]}" --force-depends --install "$deb" > "$work/dpkg.log" 2>&1 ||
     { cat "$work/dpkg.log"; fail "dpkg --install"; }
-[[ $(dpkg-query --admindir="$target/var/lib/dpkg" -W -f='${db:Status-Status}' flickerdeck) == installed ]] ||
-    fail "dpkg does not see the package installed"
-for file in usr/bin/flickerdeck usr/share/doc/flickerdeck/copyright usr/share/man/man1/flickerdeck.1.gz; do
+status=$(dpkg-query --admindir="$target/var/lib/dpkg" -W -f='${db:Status-Status}' flickerdeck)
+[[ $status == installed ]] || fail "dpkg sees the package $status"
+for file in usr/bin/flickerdeck usr/share/doc/flickerdeck/copyright \
+    usr/share/man/man1/flickerdeck.1.gz; do
     [[ -f "$target/$file" ]] || fail "$file is not installed by the package"
 done
 [[ -x "$target/usr/libexec/xscreensaver/flickerdeck" ]] || fail "the installed hack leads nowhere"
-"${dpkg_root[@]}" --purge flickerdeck > "$work/dpkg.log" 2>&1 || { cat "$work/dpkg.log"; fail "dpkg --purge"; }
+"${dpkg_root[@]}" --purge flickerdeck > "$work/dpkg.log" 2>&1 ||
+    { cat "$work/dpkg.log"; fail "dpkg --purge"; }
 [[ -z $(dpkg-query --admindir="$target/var/lib/dpkg" -W flickerdeck 2>/dev/null) ]] ||
     fail "the package is still known after the purge"
 leftover=$(diff <(echo "$before") <(snapshot)) || fail "the purge left behind: $leftover"
-echo "installed, packaged, checked, installed and purged: $(basename "$deb")"
+echo "packaged, checked, installed and purged: $(basename "$deb")"
