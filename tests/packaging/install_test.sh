@@ -61,7 +61,8 @@ dpkg_root=(dpkg --root="$target" --log=/dev/null)
 ((EUID == 0)) || dpkg_root+=(--force-not-root)
 "${dpkg_root[@]}" --force-depends --install "$deb" > "$work/dpkg.log" 2>&1 ||
     { cat "$work/dpkg.log"; fail "dpkg --install"; }
-status=$(dpkg-query --admindir="$target/var/lib/dpkg" -W -f='${db:Status-Status}' flickerdeck)
+status=$(dpkg-query --admindir="$target/var/lib/dpkg" -W -f='${db:Status-Status}' flickerdeck \
+    2>/dev/null || true)
 [[ $status == installed ]] || fail "dpkg sees the package $status"
 for file in usr/bin/flickerdeck usr/share/doc/flickerdeck/copyright \
     usr/share/man/man1/flickerdeck.1.gz; do
