@@ -6,14 +6,13 @@ set -euo pipefail
 packages=(
     # build
     cmake make g++ pkg-config clang-format
-    # the link step orders the program's shared libraries (cmake/link_order.py)
-    python3 binutils
     qt6-base-dev libmpv-dev libxcb1-dev
     libgtest-dev libgmock-dev googletest
     # the window's pictures are SVG
     libqt6svg6
-    # the packaging test: the .deb's library dependencies, XML and desktop-entry checks
-    dpkg-dev libxml2-utils desktop-file-utils
+    # the packaging test: the .deb's library dependencies (CPack's DEB generator runs file),
+    # XML and desktop-entry checks, Debian's package checker
+    dpkg-dev file libxml2-utils desktop-file-utils lintian
     # clips for the demo and the tests
     ffmpeg
     # a private X server, keys and pointer moves, screenshots
@@ -47,7 +46,7 @@ if ((EUID != 0)); then
 fi
 
 echo "install-deps: installing ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update -q
-"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y -q --no-install-recommends "${missing[@]}" </dev/null
+# Another apt or dpkg run may hold the lock: wait for it rather than fail.
+apt_get=("${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=900)
+"${apt_get[@]}" update -q
+"${apt_get[@]}" install -y -q --no-install-recommends "${missing[@]}" </dev/null
