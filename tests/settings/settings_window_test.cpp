@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -14,6 +18,7 @@
 
 #include "settings/entry_marks.h"
 #include "settings/image_button.h"
+#include "settings/options_dialog.h"
 #include "settings/settings_window.h"
 #include "support/store_file.h"
 
@@ -250,4 +255,50 @@ TEST_F(SettingsWindowTest, ControlsFollowTheWindowSize) {
     w->showMinimized();
     QTest::qWait(20);
     EXPECT_EQ(w->lstFiles->geometry(), list);
+}
+
+// The dialog edits what the window saves at its close, and nothing before.
+TEST_F(SettingsWindowTest, TheOptionsDialogOpensFromItsKeysAndSavesOnlyWithTheWindow) {
+    auto w = open(QString(kWithGap) + "[Settings]\nVolume=70\nShuffle=1\n");
+    const auto answerDialog = [](bool accept) {
+        QTimer::singleShot(50, [accept] {
+            auto* dialog =
+                qobject_cast<settings::OptionsDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->spnVolume->value(), 70);
+            EXPECT_EQ(dialog->chkResume->isEnabled(), !accept);  // no resuming a shuffled list
+            dialog->chkShrinkToFit->setChecked(accept);
+            dialog->chkShuffle->setChecked(false);
+            dialog->chkResume->setChecked(accept);
+            accept ? dialog->accept() : dialog->reject();
+        });
+    };
+    answerDialog(true);
+    QTest::keyClick(w->lstFiles, Qt::Key_Comma, Qt::ControlModifier);
+    answerDialog(false);  // shows what was accepted, and a cancel keeps it
+    w->showOptions();
+    EXPECT_EQ(stored("Settings/ShrinkToFit"), "");
+    EXPECT_TRUE(w->close());
+    EXPECT_EQ(stored("Settings/ShrinkToFit"), "1");
+    EXPECT_EQ(stored("Settings/Shuffle"), "0");
+    EXPECT_EQ(stored("Settings/Resume"), "1");
+    EXPECT_EQ(stored("Settings/Volume"), "70");
+}
+
+TEST_F(SettingsWindowTest, TheListsContextMenuHoldsItsActionsAndTheOptions) {
+    auto w = open(kWithGap);
+    select(*w, 0);
+    QStringList texts;
+    QTimer::singleShot(50, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        for (QAction* action : menu->actions())
+            if (!action->isSeparator()) texts << action->text().remove(u'&');
+        menu->actions().at(3)->trigger();  // move down
+        menu->close();
+    });
+    emit w->lstFiles->customContextMenuRequested(QPoint(5, 5));
+    EXPECT_EQ(texts,
+              (QStringList{"Add movies...", "Remove", "Move up", "Move down", "Options..."}));
+    EXPECT_EQ(w->entries().at(1), "/c/a.avi (Origin)");
 }
