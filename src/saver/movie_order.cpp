@@ -3,6 +3,7 @@
 #include <QRandomGenerator>
 #include <algorithm>
 #include <numeric>
+#include <utility>
 
 #include "saver/resume_state.h"
 
@@ -49,7 +50,6 @@ settings::PlaybackSlot MovieOrder::next(settings::Store& store,
 }
 
 settings::PlaybackSlot MovieOrder::nextShuffled(settings::Store& store) {
-    store.refresh();
     const int count = settings::movieCount(store);
     const auto entryAt = [&store](int position) {
         return store.GetSetting(settings::kSectionMovie, QString::number(position), {});

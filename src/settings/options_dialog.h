@@ -9,8 +9,8 @@ class QSpinBox;
 
 namespace settings {
 
-// The saver's options as a small dialog; it only edits a copy; the configuration window keeps
-// and saves what the user accepted.
+// The saver's options as a small dialog. It edits a copy only: the configuration window keeps
+// what the user accepted and saves it with the list.
 class OptionsDialog : public QDialog {
     Q_OBJECT
 public:

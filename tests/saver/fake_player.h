@@ -15,7 +15,6 @@ public:
         fileName_ = path;
         opened << path;
         modesAtOpen << mode_;
-        choicesAtOpen << choices_;
         state = player::Running;
     }
     QString fileName() const override { return fileName_; }
@@ -44,7 +43,6 @@ public:
     int state = player::NothingLoaded;
     QStringList opened;
     QList<int> modesAtOpen;
-    QList<player::PlaybackChoices> choicesAtOpen;
     QList<int> modeWrites;
     int stops = 0;
     bool closed = false;

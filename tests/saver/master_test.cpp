@@ -146,18 +146,3 @@ TEST_F(MasterTest, AWaveSoundKeepsThePictureHidden) {
     player->completeOpen(0, 0);
     EXPECT_FALSE(master->picContainer->isVisible());
 }
-
-TEST_F(MasterTest, OptionsEditedByHandTakeEffectAtTheNextMovie) {
-    writeStoreFile(kThreeClips);
-    start();
-    writeStoreFile(QString(kThreeClips) +
-                   "[Settings]\nShrinkToFit=1\nVolume=20\nMute=1\nShuffle=1\n");
-    for (int movie = 0; movie < 3; ++movie) playToEndAndTick();
-    EXPECT_EQ(player->choicesAtOpen.first(), player::PlaybackChoices{});
-    const player::PlaybackChoices chosen{master->size(), 20, true};
-    EXPECT_EQ(player->choicesAtOpen.mid(1), QList<player::PlaybackChoices>(3, chosen));
-    // one shuffled pass: each of the three once
-    QStringList pass = player->opened.mid(1);
-    pass.sort();
-    EXPECT_EQ(pass, (QStringList{"/c (old)/b.avi", "/c/a.avi", "/c/c.avi"}));
-}
