@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
 #include <QWidget>
+#include <optional>
 
 // The movie player control the saver window embeds: it is handed a file name and a size mode,
 // opens and plays the file by itself, and reports when the file is open. Sizes are in twips.
@@ -12,6 +14,14 @@ enum WindowSizeMode : int { NativeSize = 0, DoubleSize = 1 };
 
 inline constexpr float kInitialWidthTwips = 1815.0F;
 inline constexpr float kInitialHeightTwips = 735.0F;
+
+// How the next files play, beyond their size mode; the defaults leave the engine as it is.
+struct PlaybackChoices {
+    std::optional<QSize> fitWithin;  // pixels: a larger picture is scaled down into them
+    int volume = 100;                // 0-100
+    bool mute = false;
+    bool operator==(const PlaybackChoices&) const = default;
+};
 
 class MoviePlayer : public QWidget {
     Q_OBJECT
@@ -29,6 +39,7 @@ public:
 
     // Takes effect at the next open.
     virtual void setWindowSizeMode(int mode) = 0;
+    void setPlaybackChoices(const PlaybackChoices& choices) { choices_ = choices; }
 
     virtual void stop() = 0;
 
@@ -48,6 +59,8 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+
+    PlaybackChoices choices_;
 };
 
 }  // namespace player

@@ -58,8 +58,15 @@ mpv::Options engineOptions(const EngineChoice& choice) {
     return options;
 }
 
-QByteArray fileOptions(int scale) {
-    return scale == 2 ? "video-zoom=1" : "";
+QByteArray fileOptions(int scale, const PlaybackChoices& choices) {
+    QByteArrayList options;
+    if (choices.fitWithin)
+        options << "video-unscaled=no";
+    else if (scale == 2)
+        options << "video-zoom=1";
+    if (choices.volume != 100) options << "volume=" + QByteArray::number(choices.volume);
+    if (choices.mute) options << "mute=yes";
+    return options.join(',');
 }
 
 }  // namespace player

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 
+#include "player/movie_player.h"
 #include "player/mpv_client.h"
 #include "player/video_output.h"
 
@@ -21,7 +22,8 @@ EngineChoice desktopEngine();
 mpv::Options engineOptions(const EngineChoice& choice);
 
 // The options one file plays with ("name=value,..."): a picture shown at twice its size is
-// zoomed by the engine to fill its doubled window.
-QByteArray fileOptions(int scale);
+// zoomed by the engine to fill its doubled window; one to be fitted is scaled to its window,
+// which is then smaller than the picture. Volume and mute only when they differ from the engine's.
+QByteArray fileOptions(int scale, const PlaybackChoices& choices = {});
 
 }  // namespace player

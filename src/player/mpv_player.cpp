@@ -2,6 +2,7 @@
 
 #include "platform/twips.h"
 #include "player/mpv_options.h"
+#include "player/shrink_to_fit.h"
 #include "player/source_policy.h"
 
 namespace player {
@@ -30,7 +31,8 @@ void MpvPlayer::setFileName(const QString& path) {
         return emit PlayStateChange();
     }
     const int scale = windowSizeMode_ == DoubleSize ? 2 : 1;
-    client_->loadFile(tracker_.begin(scale), path, fileOptions(scale));
+    fitWithin_ = choices_.fitWithin;
+    client_->loadFile(tracker_.begin(scale), path, fileOptions(scale, choices_));
 }
 
 void MpvPlayer::stop() {
@@ -59,6 +61,7 @@ void MpvPlayer::onEngineEvent(const mpv::Event& event) {
 }
 
 void MpvPlayer::fitTo(QSize picture) {
+    if (fitWithin_) picture = shrinkToFit(picture, *fitWithin_);
     widthTwips_ = platform::pixelsToTwips(picture.width());
     heightTwips_ = platform::pixelsToTwips(picture.height());
     resize(picture);

@@ -40,6 +40,7 @@ private:
     std::unique_ptr<mpv::Client> client_;
     QString fileName_;
     int windowSizeMode_ = NativeSize;
+    std::optional<QSize> fitWithin_;  // of the file last opened
     float widthTwips_ = kInitialWidthTwips;
     float heightTwips_ = kInitialHeightTwips;
 };

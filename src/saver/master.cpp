@@ -11,6 +11,7 @@
 #include "platform/x11_connection.h"
 #include "saver/dispatch.h"
 #include "saver/placement.h"
+#include "saver/resume_state.h"
 #include "settings/entry.h"
 #include "settings/playlist.h"
 
@@ -31,7 +32,8 @@ QRect saverArea(const std::optional<platform::NativeWindowId>& hostWindow) {
 
 }  // namespace
 
-Master::Master(MasterServices services) : services_(std::move(services)) {
+Master::Master(MasterServices services)
+    : services_(std::move(services)), order_(resumeStateFile()) {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint |
                    (services_.hostWindow ? Qt::WindowFlags() : Qt::WindowStaysOnTopHint));
     setFocusPolicy(Qt::StrongFocus);
@@ -189,11 +191,14 @@ bool Master::playerFinished() const {
 
 bool Master::openNextMovie() {
     picContainer->hide();
-    const settings::PlaybackSlot slot = settings::readPlaybackSlot(store_, intMovie);
+    store_.refresh();
+    const settings::SaverOptions options = settings::readSaverOptions(store_);
+    const settings::PlaybackSlot slot = order_.next(store_, options, intMovie);
     if (slot.entry.isEmpty()) {
         Ende();
         return false;
     }
+    axMovie->setPlaybackChoices(playbackChoices(options, size()));
     applySizeMode(slot.entry);
     openedAt_ = intMovie;
     openCompleted_ = false;

@@ -8,6 +8,7 @@
 
 #include "platform/host_window.h"
 #include "player/movie_player.h"
+#include "saver/movie_order.h"
 #include "saver/picture_box.h"
 #include "settings/store.h"
 
@@ -78,6 +79,7 @@ private:
 
     MasterServices services_;
     settings::Store store_;
+    MovieOrder order_;
     QList<QWidget*> blackouts_;
     bool ended_ = false;
     // The position of the last open, whether it came to be open, and where the run of entries

@@ -44,12 +44,13 @@ QStringList readPlayList(const Store& store) {
     return entries;
 }
 
-bool writePlayList(const QStringList& entries, QString* error) {
+bool writePlayList(const QStringList& entries, QString* error, const SaverOptions* options) {
     Store store;
     removeAbandonedLock(store.fileName());
     store.SaveSetting(kSectionMovies, kKeyCount, QString::number(entries.size() - 1));
     for (qsizetype position = 0; position < entries.size(); ++position)
         store.SaveSetting(kSectionMovie, QString::number(position), entries.at(position));
+    if (options) writeSaverOptions(store, *options);
     store.SaveSetting(kSectionSettings, kKeyActive, QStringLiteral("0"));
     return store.commit(error);
 }

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include "settings/options.h"
 #include "settings/store.h"
 
 // The play-list and open-flag rules on top of the store: "Count" in "Movies" is the position of
@@ -20,9 +21,10 @@ int activeFlag(const Store& store);
 // The configuration window's read: positions 0..Count, empty entries skipped.
 QStringList readPlayList(const Store& store);
 
-// The configuration window's save: "Count", every entry in order, then "Active" = "0", as one
-// atomic write. Keys above the new "Count" stay as they are.
-bool writePlayList(const QStringList& entries, QString* error = nullptr);
+// The configuration window's save: "Count", every entry in order, the options when given, then
+// "Active" = "0", as one atomic write. Keys above the new "Count" stay as they are.
+bool writePlayList(const QStringList& entries, QString* error = nullptr,
+                   const SaverOptions* options = nullptr);
 
 // "Active" = "1": a configuration window is open, so a second instance may run.
 bool markSettingsWindowOpen();

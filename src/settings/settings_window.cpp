@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QScreen>
 #include <QShortcut>
@@ -21,6 +22,7 @@
 #include "settings/entry_marks.h"
 #include "settings/image_button.h"
 #include "settings/movie_files.h"
+#include "settings/options_dialog.h"
 #include "settings/playlist.h"
 #include "settings/save_failure.h"
 #include "settings/size_rules.h"
@@ -97,7 +99,7 @@ void SettingsWindow::Form_Resize() {
 // Save failures are the user's to decide; everything else closes.
 bool SettingsWindow::Form_Unload() {
     QString reason;
-    while (!writePlayList(entries(), &reason)) {
+    while (!writePlayList(entries(), &reason, options_ ? &*options_ : nullptr)) {
         switch (askAfterFailedSave(this, reason)) {
             case SaveFailureChoice::Retry:
                 continue;
@@ -222,14 +224,41 @@ void SettingsWindow::connectHandlers() {
     connect(lstFiles, &QListWidget::itemSelectionChanged, this, &SettingsWindow::lstFiles_Click);
     lstFiles->installEventFilter(this);
     lstFiles->viewport()->installEventFilter(this);
-    const auto onKeys = [this](QKeySequence keys, auto handler) {
-        connect(new QShortcut(keys, this), &QShortcut::activated, this, handler);
+    lstFiles->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lstFiles, &QWidget::customContextMenuRequested, this, &SettingsWindow::showListMenu);
+    for (const ListAction& action : listActions())
+        for (const QKeySequence& keys : action.keys)
+            connect(new QShortcut(keys, this), &QShortcut::activated, this, action.run);
+}
+
+// The list's actions, by key and from its context menu alike.
+QList<SettingsWindow::ListAction> SettingsWindow::listActions() {
+    return {
+        {tr("&Add movies..."),
+         {Qt::Key_Insert, QKeySequence::Open},
+         [this] { imgControls_Click(AddButton); }},
+        {tr("&Remove"), {QKeySequence::Delete}, [this] { imgControls_Click(RemoveButton); }},
+        {tr("Move &up"), {Qt::CTRL | Qt::Key_Up}, [this] { moveSelectedMovie(-1); }},
+        {tr("Move &down"), {Qt::CTRL | Qt::Key_Down}, [this] { moveSelectedMovie(1); }},
+        {tr("&Options..."), {Qt::CTRL | Qt::Key_Comma}, [this] { showOptions(); }},
     };
-    onKeys(QKeySequence::Delete, [this] { imgControls_Click(RemoveButton); });
-    onKeys(Qt::Key_Insert, [this] { imgControls_Click(AddButton); });
-    onKeys(QKeySequence::Open, [this] { imgControls_Click(AddButton); });
-    onKeys(Qt::CTRL | Qt::Key_Up, [this] { moveSelectedMovie(-1); });
-    onKeys(Qt::CTRL | Qt::Key_Down, [this] { moveSelectedMovie(1); });
+}
+
+void SettingsWindow::showListMenu(const QPoint& at) {
+    QMenu menu(this);
+    const QList<ListAction> actions = listActions();
+    for (const ListAction& action : actions) {
+        if (&action == &actions.back()) menu.addSeparator();
+        QAction* item = menu.addAction(action.text, this, action.run);
+        item->setShortcut(action.keys.front());
+        item->setShortcutVisibleInContextMenu(true);
+    }
+    menu.exec(lstFiles->viewport()->mapToGlobal(at));
+}
+
+void SettingsWindow::showOptions() {
+    OptionsDialog dialog(options_.value_or(readSaverOptions(Store())), this);
+    if (dialog.exec() == QDialog::Accepted) options_ = dialog.options();
 }
 
 void SettingsWindow::placeCentredOnScreen() {

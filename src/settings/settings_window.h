@@ -3,6 +3,9 @@
 #include <QButtonGroup>
 #include <QWidget>
 #include <functional>
+#include <optional>
+
+#include "settings/options.h"
 
 class QComboBox;
 class QFrame;
@@ -44,6 +47,9 @@ public:
     void lstFiles_Click();
     void lstFiles_KeyPress(int KeyAscii);
 
+    // The saver's options; what the user accepts is saved when the window closes, with the list.
+    void showOptions();
+
     QStringList entries() const;
     EntryMarks* marks() const { return marks_; }
 
@@ -66,6 +72,13 @@ protected:
 private:
     void createControls();
     void connectHandlers();
+    struct ListAction {
+        QString text;
+        QList<QKeySequence> keys;
+        std::function<void()> run;
+    };
+    QList<ListAction> listActions();
+    void showListMenu(const QPoint& at);
     void placeCentredOnScreen();
     void addMovies();
     void removeSelectedMovie();
@@ -78,6 +91,7 @@ private:
 
     OpenDialog showOpenDialog_;
     EntryMarks* marks_ = nullptr;
+    std::optional<SaverOptions> options_;
 };
 
 }  // namespace settings

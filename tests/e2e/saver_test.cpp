@@ -51,7 +51,7 @@ QProcess& SaverTest::startSaver(const QStringList& arguments, const QStringList&
     QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
     // The test process itself runs on xcb; the program picks its own platform from DISPLAY.
     variables.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    for (const char* name : {"DISPLAY", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"})
+    for (const char* name : {"DISPLAY", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "XDG_STATE_HOME"})
         variables.insert(name, qEnvironmentVariable(name));
     for (const QString& entry : environment)
         variables.insert(entry.section(u'=', 0, 0), entry.section(u'=', 1));

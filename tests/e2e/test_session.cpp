@@ -12,6 +12,7 @@ bool usePrivateFolders(const QTemporaryDir& home) {
     if (!home.isValid()) return false;
     qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", (home.path() + "/runtime").toLocal8Bit());
+    qputenv("XDG_STATE_HOME", (home.path() + "/state").toLocal8Bit());
     return QDir().mkpath(home.path() + "/config") && QDir().mkpath(home.path() + "/runtime") &&
            QFile::setPermissions(home.path() + "/runtime", QFileDevice::ReadOwner |
                                                                QFileDevice::WriteOwner |

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -14,6 +18,7 @@
 
 #include "settings/entry_marks.h"
 #include "settings/image_button.h"
+#include "settings/options_dialog.h"
 #include "settings/settings_window.h"
 #include "support/store_file.h"
 
@@ -250,4 +255,40 @@ TEST_F(SettingsWindowTest, ControlsFollowTheWindowSize) {
     w->showMinimized();
     QTest::qWait(20);
     EXPECT_EQ(w->lstFiles->geometry(), list);
+}
+
+// The dialog opens from its key and from the list's menu; it edits what the window saves at its
+// close, and nothing before.
+TEST_F(SettingsWindowTest, OptionsAreEditedInTheirDialogAndSavedOnlyWithTheWindow) {
+    auto w = open(QString(kWithGap) + "[Settings]\nVolume=70\nShuffle=1\n");
+    const auto answer = [](bool accept) {
+        QTimer::singleShot(50, [accept] {
+            auto* dialog =
+                qobject_cast<settings::OptionsDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->spnVolume->value(), 70);
+            EXPECT_EQ(dialog->chkResume->isEnabled(), !accept);  // not while shuffled
+            dialog->chkShuffle->setChecked(!accept);
+            dialog->chkResume->setChecked(accept);
+            accept ? dialog->accept() : dialog->reject();
+        });
+    };
+    answer(true);
+    QTest::keyClick(w->lstFiles, Qt::Key_Comma, Qt::ControlModifier);
+    QStringList menu;
+    QTimer::singleShot(50, [&] {
+        QWidget* popup = QApplication::activePopupWidget();
+        ASSERT_NE(popup, nullptr);
+        for (QAction* action : popup->actions()) menu << action->text();
+        popup->close();
+        answer(false);  // shows what was accepted, and a cancel keeps it
+        popup->actions().last()->trigger();
+    });
+    emit w->lstFiles->customContextMenuRequested(QPoint(5, 5));
+    EXPECT_EQ(menu.join('|').remove('&'), "Add movies...|Remove|Move up|Move down||Options...");
+    EXPECT_EQ(stored("Settings/Resume"), "");
+    EXPECT_TRUE(w->close());
+    EXPECT_EQ(stored("Settings/Resume"), "1");
+    EXPECT_EQ(stored("Settings/Shuffle"), "0");
+    EXPECT_EQ(stored("Settings/Volume"), "70");
 }

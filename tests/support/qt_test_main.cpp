@@ -12,6 +12,7 @@ int main(int argc, char* argv[]) {
     if (!home.isValid()) return 2;
     qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", (home.path() + "/runtime").toLocal8Bit());
+    qputenv("XDG_STATE_HOME", (home.path() + "/state").toLocal8Bit());
     QDir().mkpath(home.path() + "/config");
     QDir().mkpath(home.path() + "/runtime");
     QFile::setPermissions(home.path() + "/runtime",

@@ -1,0 +1,67 @@
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "saver/movie_order.h"
+#include "support/store_file.h"
+
+using saver::ShuffledOrder;
+
+namespace {
+QList<int> play(
+    ShuffledOrder& order, int movies, int count,
+    const std::function<bool(int)>& holds = [](int) { return true; }) {
+    QList<int> played;
+    for (int i = 0; i < movies; ++i)
+        if (const auto position = order.next(count, holds)) played << *position;
+    return played;
+}
+}  // namespace
+
+TEST(ShuffledOrder, EachPassPlaysEveryEntryOnceInANewOrder) {
+    ShuffledOrder order;
+    QList<int> first = play(order, 8, 7), second = play(order, 8, 7);
+    EXPECT_NE(first, second);  // equal by chance: 1 in 40320
+    EXPECT_NE(second.front(), first.back());
+    std::sort(first.begin(), first.end());
+    std::sort(second.begin(), second.end());
+    EXPECT_EQ(first, (QList<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(second, first);
+}
+
+TEST(ShuffledOrder, PositionsWithoutAnEntryArePassedOverAndAnEmptyListEnds) {
+    QList<QList<int>> orders{{4, 3, 2, 1, 0}, {1, 0}, {0, 1}, {0, 1, 2, 3}};
+    ShuffledOrder order([&orders](QList<int>& positions) { positions = orders.takeFirst(); });
+    EXPECT_EQ(play(order, 2, 4), (QList<int>{4, 3}));
+    // shrunk to three entries with the second removed; the next pass takes the list as it is
+    EXPECT_EQ(play(order, 2, 2, [](int p) { return p != 1; }), (QList<int>{2, 0}));
+    EXPECT_EQ(play(order, 2, 1), (QList<int>{1, 0}));
+    EXPECT_EQ(play(order, 2, 1), (QList<int>{1, 0}));  // {0, 1} would repeat the last
+    EXPECT_FALSE(order.next(-1, [](int) { return true; }));
+    EXPECT_FALSE(order.next(3, [](int) { return false; }));
+}
+
+TEST(MovieOrder, ResumeStartsAfterTheMovieStartedLastAndABrokenStateAtTheFirst) {
+    testsupport::writeStoreFile("[Movies]\nCount=2\n[Movie]\n0=/a\n1=/b\n2=/c\n");
+    QTemporaryDir folder;
+    const QString file = folder.path() + "/state/resume";
+    settings::Store store;
+    const auto run = [&](int movies, const settings::SaverOptions& options) {
+        saver::MovieOrder order(file);
+        QStringList entries;
+        for (qint16 intMovie = 0; movies-- > 0;) {
+            const settings::PlaybackSlot slot = order.next(store, options, intMovie);
+            entries << slot.entry;
+            intMovie = slot.following;
+        }
+        return entries.join(' ');
+    };
+    EXPECT_EQ(run(2, {.resume = true}), "/a /b");
+    EXPECT_EQ(run(2, {.resume = true}), "/c /a");
+    EXPECT_EQ(run(1, {}), "/a");  // off: neither read nor written
+    EXPECT_EQ(run(1, {.resume = true}), "/b");
+    QFile state(file);
+    ASSERT_TRUE(state.open(QIODevice::WriteOnly) && state.write("-3") && state.flush());
+    EXPECT_EQ(run(1, {.resume = true}), "/a");
+}
