@@ -10,7 +10,11 @@ SingleInstance::SingleInstance() {
     if (folder.isEmpty()) folder = QDir::tempPath();
     lock_ = std::make_unique<QLockFile>(folder + QStringLiteral("/flickerdeck.lock"));
     lock_->setStaleLockTime(0);
-    ownsLock_ = lock_->tryLock(0);
+}
+
+bool SingleInstance::anotherInstanceRunning() const {
+    if (!ownsLock_) ownsLock_ = lock_->tryLock(0);
+    return !*ownsLock_;
 }
 
 }  // namespace platform
