@@ -8,6 +8,7 @@
 #include "saver/startup.h"
 
 int main(int argc, char* argv[]) {
+    platform::withoutAutolaunchedSessionBus();
     QApplication app(argc, argv);
     // libmpv refuses to start under a locale whose decimal separator is not a point.
     std::setlocale(LC_NUMERIC, "C");
