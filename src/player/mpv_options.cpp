@@ -2,6 +2,7 @@
 
 #include <QThread>
 #include <algorithm>
+#include <cmath>
 
 namespace player {
 
@@ -59,8 +60,9 @@ mpv::Options engineOptions(const EngineChoice& choice) {
     return options;
 }
 
-QByteArray fileOptions(int scale) {
-    return scale == 2 ? "video-zoom=1" : "";
+QByteArray fileOptions(double scale) {
+    if (scale == 1.0 || !(scale > 0.0)) return {};
+    return "video-zoom=" + QByteArray::number(std::log2(scale), 'g', 17);
 }
 
 }  // namespace player

@@ -20,8 +20,8 @@ EngineChoice desktopEngine();
 // bindings, keys and pointer left to the window, and the monitor still allowed to sleep.
 mpv::Options engineOptions(const EngineChoice& choice);
 
-// The options one file plays with ("name=value,..."): a picture shown at twice its size is
-// zoomed by the engine to fill its doubled window.
-QByteArray fileOptions(int scale);
+// The options one file plays with ("name=value,..."): a picture shown at another size than its
+// own (doubled, or smaller in a preview) is zoomed by the engine to fill its window.
+QByteArray fileOptions(double scale);
 
 }  // namespace player

@@ -26,7 +26,7 @@ MpvPlayer::~MpvPlayer() {
 void MpvPlayer::setFileName(const QString& path) {
     fileName_ = path;
     if (!client_->isValid() || !isPlayableLocalFile(path)) return tracker_.refuse();
-    const int scale = windowSizeMode_ == DoubleSize ? 2 : 1;
+    const double scale = (windowSizeMode_ == DoubleSize ? 2.0 : 1.0) * viewScale_;
     client_->loadFile(tracker_.begin(scale), path, fileOptions(scale));
 }
 

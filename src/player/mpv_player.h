@@ -24,6 +24,7 @@ public:
     QString fileName() const override { return fileName_; }
     int playState() const override { return tracker_.playState(); }
     void setWindowSizeMode(int mode) override { windowSizeMode_ = mode; }
+    void setViewScale(double scale) override { viewScale_ = scale; }
     void stop() override;
     void close() override;
     float widthTwips() const override { return widthTwips_; }
@@ -40,6 +41,7 @@ private:
     std::unique_ptr<mpv::Client> client_;
     QString fileName_;
     int windowSizeMode_ = NativeSize;
+    double viewScale_ = 1.0;
     float widthTwips_ = kInitialWidthTwips;
     float heightTwips_ = kInitialHeightTwips;
 };

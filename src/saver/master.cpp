@@ -28,9 +28,19 @@ QRect saverArea(const std::optional<platform::NativeWindowId>& hostWindow) {
     return hostSize ? QRect(QPoint(0, 0), *hostSize) : primaryScreenGeometry();
 }
 
+// Measured against the monitor under the host window's centre, else the primary one.
+float viewScale(const std::optional<platform::NativeWindowId>& hostWindow) {
+    const auto area = hostWindow ? platform::foreignWindowScreenArea(*hostWindow) : std::nullopt;
+    if (!area) return 1.0F;
+    const QScreen* screen = QGuiApplication::screenAt(area->center());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    return screen ? previewScale(area->size(), screen->geometry().size()) : 1.0F;
+}
+
 }  // namespace
 
-Master::Master(MasterServices services) : services_(std::move(services)) {
+Master::Master(MasterServices services)
+    : services_(std::move(services)), viewScale_(viewScale(services_.hostWindow)) {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint |
                    (services_.hostWindow ? Qt::WindowFlags() : Qt::WindowStaysOnTopHint));
     setFocusPolicy(Qt::StrongFocus);
@@ -94,7 +104,7 @@ void Master::axMovie_OpenComplete() {
     if (ended_ || !axMovie) return;
     picContainer->setTwipsGeometry(placePictureBox(
         axMovie->widthTwips(), axMovie->heightTwips(), picContainer->twipsGeometry().height,
-        platform::pixelsToTwips(width()), platform::pixelsToTwips(height())));
+        platform::pixelsToTwips(width()), platform::pixelsToTwips(height()), viewScale_));
     if (showsPicture(axMovie->fileName())) picContainer->show();
 }
 
@@ -131,6 +141,7 @@ void Master::endAtOnce() {
 void Master::createMovieControl() {
     axMovie = services_.createPlayer(picContainer);
     axMovie->move(0, 0);
+    axMovie->setViewScale(viewScale_);
 }
 
 void Master::connectHandlers() {
@@ -139,6 +150,8 @@ void Master::connectHandlers() {
     connect(axMovie, &player::MoviePlayer::OpenComplete, this, &Master::axMovie_OpenComplete);
     connect(axMovie, &player::MoviePlayer::KeyPress, this, &Master::axMovie_KeyPress);
     platform::onTerminationRequest(this, [this] { Ende(); });
+    if (services_.hostWindow)
+        platform::onForeignWindowDestroyed(*services_.hostWindow, this, [this] { Ende(); });
 }
 
 // One pixel in from the bottom-right corner: from the corner pixel itself a move right or down
@@ -192,10 +205,13 @@ void Master::watchHostWindow() {
     if (services_.hostWindow && platform::isForeignWindowGone(*services_.hostWindow)) Ende();
 }
 
-// The player goes first: it draws into the window.
+// The player goes first: it draws into the window. In a host's window the host ends us by
+// destroying that window too, maybe already has: the engine's video output is then never torn
+// down (its X errors against the dead window would end the process with status 1 or an abort),
+// it goes with the process.
 void Master::unloadWindow() {
     tmrNext.stop();
-    if (axMovie) axMovie->close();
+    if (axMovie && !services_.hostWindow) axMovie->close();
     for (QWidget* blackout : std::as_const(blackouts_)) blackout->hide();
     hide();
 }

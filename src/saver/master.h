@@ -77,6 +77,7 @@ private:
     MasterServices services_;
     settings::Store store_;
     QList<QWidget*> blackouts_;
+    float viewScale_ = 1.0F;  // below 1 in a host's window smaller than its monitor
     bool ended_ = false;
 };
 
