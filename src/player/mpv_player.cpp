@@ -1,6 +1,7 @@
 #include "player/mpv_player.h"
 
 #include "platform/twips.h"
+#include "platform/x11_connection.h"
 #include "player/mpv_options.h"
 #include "player/source_policy.h"
 
@@ -57,6 +58,9 @@ void MpvPlayer::fitTo(QSize picture) {
     widthTwips_ = platform::pixelsToTwips(picture.width());
     heightTwips_ = platform::pixelsToTwips(picture.height());
     resize(picture);
+    // The engine maps the window it draws in once, when it makes it; inside a host's window that
+    // map was seen lost now and then, and the saver stayed black for good.
+    platform::mapChildWindows(static_cast<xcb_window_t>(winId()));
 }
 
 }  // namespace player
