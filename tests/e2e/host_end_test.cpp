@@ -64,7 +64,9 @@ TEST_P(HostEndTest, EveryRoundEndsWithStatusZero) {
             const xcb_window_t host = x_.createWindow(area, 0xffffff);
             ASSERT_NE(host, XCB_NONE);
             QProcess& saver = startSaver({"--window-id", QString::number(host)});
-            ASSERT_TRUE(eventually([&] { return plays(area); }, 10000)) << "round " << repeat;
+            ASSERT_TRUE(eventually([&] { return plays(area); }, 10000))
+                << "repeat " << repeat << ": " << analyseFrame(x_.grab(area))
+                << (saver.waitForFinished(0) ? ", ended" : ", running");
             // Each repeat ends at another point of the playback.
             pause(137 * repeat);
 
