@@ -66,6 +66,7 @@ exit $status
 class RealHostTest : public SaverTest, public ::testing::WithParamInterface<Host> {
 protected:
     void SetUp() override {
+        if (FDK_E2E_SANITIZED) GTEST_SKIP() << "the real hosts run in the plain build only";
         if (!twoScreensUnavailable().isEmpty())
             GTEST_SKIP() << "no two-screen X server: " << twoScreensUnavailable().toStdString();
         if (QStandardPaths::findExecutable(GetParam().program).isEmpty())
