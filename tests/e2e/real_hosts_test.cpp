@@ -47,7 +47,7 @@ const Host kHosts[] = {
      "mate-screensaver",
      false,
      true,
-     {"mate-screensaver", "--no-daemon", "--debug"},
+     {"mate-screensaver", "--no-daemon"},
      {"mate-screensaver-command", "--activate"},
      {"mate-screensaver-command", "--deactivate"}},
 };
