@@ -19,6 +19,9 @@ packages=(
     xvfb xauth x11-utils xdotool imagemagick
     # two monitors for the end-to-end tests: Xorg with its dummy driver, and xrandr
     xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
+    # the real screen-saver hosts the end-to-end tests run the saver under; dbus-x11 brings the
+    # autolaunch a saver must not set off where there is no session bus
+    xscreensaver xsecurelock mate-screensaver dbus-bin dbus-x11
     # Qt wants at least one font even for a window without text
     fonts-dejavu-core
     # the bench: mpv as the reference, its X probe, a desktop-like session

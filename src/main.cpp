@@ -15,6 +15,7 @@ int main(int argc, char* argv[]) {
     if (const auto text = saver::informationAsked(arguments, QStringLiteral(PROJECT_VERSION_TEXT)))
         return std::fputs(qPrintable(*text), stdout) < 0 ? 1 : 0;
 
+    platform::withoutAutolaunchedSessionBus();
     QApplication app(argc, argv);
     // libmpv refuses to start under a locale whose decimal separator is not a point.
     std::setlocale(LC_NUMERIC, "C");

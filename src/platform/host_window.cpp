@@ -1,5 +1,9 @@
 #include "platform/host_window.h"
 
+#include <QAbstractEventDispatcher>
+#include <QAbstractNativeEventFilter>
+#include <QByteArray>
+
 #include "platform/x11_connection.h"
 
 namespace platform {
@@ -33,6 +37,32 @@ Geometry geometryOf(NativeWindowId window) {
     return geometry;
 }
 
+// Qt hands every event from the X server to its native filters first, also those of windows it
+// did not make.
+class DestroyFilter : public QObject, public QAbstractNativeEventFilter {
+public:
+    DestroyFilter(xcb_window_t window, QObject* context, std::function<void()> handler)
+        : QObject(context), window_(window), handler_(std::move(handler)) {
+        QAbstractEventDispatcher::instance()->installNativeEventFilter(this);
+    }
+    ~DestroyFilter() override {
+        if (auto* dispatcher = QAbstractEventDispatcher::instance())
+            dispatcher->removeNativeEventFilter(this);
+    }
+    bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
+        if (type != "xcb_generic_event_t") return false;
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) == XCB_DESTROY_NOTIFY &&
+            reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == window_)
+            handler_();
+        return false;
+    }
+
+private:
+    xcb_window_t window_;
+    std::function<void()> handler_;
+};
+
 }  // namespace
 
 std::optional<NativeWindowId> hostWindowFrom(const QStringList& arguments,
@@ -52,6 +82,33 @@ std::optional<NativeWindowId> hostWindowFrom(const QStringList& arguments,
 
 std::optional<QSize> foreignWindowSize(NativeWindowId window) {
     return geometryOf(window).size;
+}
+
+std::optional<QRect> foreignWindowScreenArea(NativeWindowId window) {
+    const auto size = foreignWindowSize(window);
+    xcb_connection_t* connection = x11Connection();
+    if (!size || !connection) return std::nullopt;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    const auto cookie = xcb_translate_coordinates(connection, static_cast<xcb_window_t>(window),
+                                                  screen->root, 0, 0);
+    xcb_translate_coordinates_reply_t* reply =
+        xcb_translate_coordinates_reply(connection, cookie, nullptr);
+    if (!reply) return std::nullopt;
+    const QRect area(QPoint(reply->dst_x, reply->dst_y), *size);
+    free(reply);
+    return area;
+}
+
+void onForeignWindowDestroyed(NativeWindowId window, QObject* context,
+                              std::function<void()> handler) {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection) return;
+    const auto id = static_cast<xcb_window_t>(window);
+    // Each client has its own event mask on a window: this takes nothing from the host.
+    const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(connection);
+    new DestroyFilter(id, context, std::move(handler));
 }
 
 bool isForeignWindowGone(NativeWindowId window) {

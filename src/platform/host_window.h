@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QObject>
 #include <QRect>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 namespace platform {
@@ -16,6 +18,14 @@ std::optional<NativeWindowId> hostWindowFrom(const QStringList& arguments,
 
 // The host window's size as the X server has it (Qt reports 0 x 0 for a foreign window).
 std::optional<QSize> foreignWindowSize(NativeWindowId window);
+
+// The host window's place on the whole screen (all monitors), as the X server has it.
+std::optional<QRect> foreignWindowScreenArea(NativeWindowId window);
+
+// Runs `handler` on the GUI thread as soon as the X server reports the window destroyed, for as
+// long as `context` lives.
+void onForeignWindowDestroyed(NativeWindowId window, QObject* context,
+                              std::function<void()> handler);
 
 // True only when the X server says the window no longer exists; false when it cannot tell.
 bool isForeignWindowGone(NativeWindowId window);

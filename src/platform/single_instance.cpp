@@ -13,7 +13,11 @@ QString runtimeFolder() {
 SingleInstance::SingleInstance() {
     lock_ = std::make_unique<QLockFile>(runtimeFolder() + QStringLiteral("/flickerdeck.lock"));
     lock_->setStaleLockTime(0);
-    ownsLock_ = lock_->tryLock(0);
+}
+
+bool SingleInstance::anotherInstanceRunning() const {
+    if (!ownsLock_) ownsLock_ = lock_->tryLock(0);
+    return !*ownsLock_;
 }
 
 }  // namespace platform

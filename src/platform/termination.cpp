@@ -32,6 +32,9 @@ void onTerminationRequest(QObject* context, std::function<void()> handler) {
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (const int signal : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(signal, &action, nullptr);
+    // A host's "reset" (xsecurelock sends it when its password prompt closes): a saver has
+    // nothing to reset and plays on, where the default action would end it.
+    ::signal(SIGUSR1, SIG_IGN);
 }
 
 }  // namespace platform

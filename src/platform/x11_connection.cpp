@@ -9,4 +9,22 @@ xcb_connection_t* x11Connection() {
     return x11 ? x11->connection() : nullptr;
 }
 
+void mapChildWindows(xcb_window_t window) {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection) return;
+    xcb_query_tree_reply_t* tree =
+        xcb_query_tree_reply(connection, xcb_query_tree(connection, window), nullptr);
+    if (!tree) return;
+    const xcb_window_t* children = xcb_query_tree_children(tree);
+    for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
+        xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
+            connection, xcb_get_window_attributes(connection, children[i]), nullptr);
+        if (attributes && attributes->map_state == XCB_MAP_STATE_UNMAPPED)
+            xcb_map_window(connection, children[i]);
+        free(attributes);
+    }
+    free(tree);
+    xcb_flush(connection);
+}
+
 }  // namespace platform

@@ -41,6 +41,10 @@ public:
     virtual void setWindowSizeMode(int mode) = 0;
     void setPlaybackChoices(const PlaybackChoices& choices) { choices_ = choices; }
 
+    // Every picture shown that many times its size (on top of the size mode), for a preview
+    // smaller than the screen; 1 unless set. Takes effect at the next open.
+    virtual void setViewScale(double scale) = 0;
+
     virtual void stop() = 0;
 
     // Releases the player for good; later calls do nothing.

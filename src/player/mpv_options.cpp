@@ -1,5 +1,9 @@
 #include "player/mpv_options.h"
 
+#include <QThread>
+#include <algorithm>
+#include <cmath>
+
 namespace player {
 
 EngineChoice desktopEngine() {
@@ -58,12 +62,12 @@ mpv::Options engineOptions(const EngineChoice& choice) {
     return options;
 }
 
-QByteArray fileOptions(int scale, const PlaybackChoices& choices) {
+QByteArray fileOptions(double scale, const PlaybackChoices& choices) {
     QByteArrayList options;
     if (choices.fitWithin)
         options << "video-unscaled=no";
-    else if (scale == 2)
-        options << "video-zoom=1";
+    else if (scale > 0.0 && scale != 1.0)
+        options << "video-zoom=" + QByteArray::number(std::log2(scale), 'g', 17);
     if (choices.volume != 100) options << "volume=" + QByteArray::number(choices.volume);
     if (choices.mute) options << "mute=yes";
     return options.join(',');

@@ -21,9 +21,10 @@ EngineChoice desktopEngine();
 // bindings, keys and pointer left to the window, and the monitor still allowed to sleep.
 mpv::Options engineOptions(const EngineChoice& choice);
 
-// The options one file plays with ("name=value,..."): a picture shown at twice its size is
-// zoomed by the engine to fill its doubled window; one to be fitted is scaled to its window,
-// which is then smaller than the picture. Volume and mute only when they differ from the engine's.
-QByteArray fileOptions(int scale, const PlaybackChoices& choices = {});
+// The options one file plays with ("name=value,..."): a picture shown at another size than its
+// own (doubled, or smaller in a preview) is zoomed by the engine to fill its window; one to be
+// fitted is scaled to its window, which is then smaller than the picture. Volume and mute only
+// when they differ from the engine's.
+QByteArray fileOptions(double scale, const PlaybackChoices& choices = {});
 
 }  // namespace player

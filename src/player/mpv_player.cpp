@@ -1,6 +1,7 @@
 #include "player/mpv_player.h"
 
 #include "platform/twips.h"
+#include "platform/x11_connection.h"
 #include "player/mpv_options.h"
 #include "player/shrink_to_fit.h"
 #include "player/source_policy.h"
@@ -30,7 +31,7 @@ void MpvPlayer::setFileName(const QString& path) {
         tracker_.refuse();
         return emit PlayStateChange();
     }
-    const int scale = windowSizeMode_ == DoubleSize ? 2 : 1;
+    const double scale = (windowSizeMode_ == DoubleSize ? 2.0 : 1.0) * viewScale_;
     fitWithin_ = choices_.fitWithin;
     client_->loadFile(tracker_.begin(scale), path, fileOptions(scale, choices_));
 }
@@ -65,6 +66,9 @@ void MpvPlayer::fitTo(QSize picture) {
     widthTwips_ = platform::pixelsToTwips(picture.width());
     heightTwips_ = platform::pixelsToTwips(picture.height());
     resize(picture);
+    // The engine maps the window it draws in once, when it makes it; inside a host's window that
+    // map was seen lost now and then, and the saver stayed black for good.
+    platform::mapChildWindows(static_cast<xcb_window_t>(winId()));
 }
 
 }  // namespace player

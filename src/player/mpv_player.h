@@ -24,6 +24,7 @@ public:
     QString fileName() const override { return fileName_; }
     int playState() const override { return tracker_.playState(); }
     void setWindowSizeMode(int mode) override { windowSizeMode_ = mode; }
+    void setViewScale(double scale) override { viewScale_ = scale; }
     void stop() override;
     void close() override;
     float widthTwips() const override { return widthTwips_; }
@@ -41,6 +42,7 @@ private:
     QString fileName_;
     int windowSizeMode_ = NativeSize;
     std::optional<QSize> fitWithin_;  // of the file last opened
+    double viewScale_ = 1.0;
     float widthTwips_ = kInitialWidthTwips;
     float heightTwips_ = kInitialHeightTwips;
 };

@@ -3,8 +3,20 @@
 #include "player/movie_player.h"
 #include "player/picture_size.h"
 
+#include <cmath>
+
 namespace player {
-uint64_t OpenTracker::begin(int scale) {
+namespace {
+
+// As the engine sizes a zoomed picture: each side scaled and cut to whole pixels.
+QSize scaled(QSize picture, double scale) {
+    return QSize(int(std::floor(picture.width() * scale + 1e-6)),
+                 int(std::floor(picture.height() * scale + 1e-6)));
+}
+
+}  // namespace
+
+uint64_t OpenTracker::begin(double scale) {
     ++generation_;
     phase_ = Phase::Opening;
     entryId_ = -1;
@@ -96,7 +108,7 @@ OpenTracker::Actions OpenTracker::on(const mpv::VideoTrackReply& e) {
     if (!repliesCount(e.tag) || completed_ || confirmed_) return {};
     if (e.error < 0) return complete(std::nullopt);
     const auto announced = announcedPictureSize(e.width, e.height, e.pixelAspect, e.rotation);
-    return announced ? complete(*announced * scale_) : Actions{};
+    return announced ? complete(scaled(*announced, scale_)) : Actions{};
 }
 
 OpenTracker::Actions OpenTracker::on(const mpv::Shutdown&) {
@@ -118,7 +130,7 @@ OpenTracker::Actions OpenTracker::onReply(const mpv::PropertyReply& reply) {
     }
     if (displayWidth_ <= 0 || displayHeight_ <= 0) return {};
     confirmed_ = true;
-    const QSize shown(int(displayWidth_ * scale_), int(displayHeight_ * scale_));
+    const QSize shown = scaled(QSize(int(displayWidth_), int(displayHeight_)), scale_);
     return completed_ && shown_ == shown ? Actions{} : complete(shown);
 }
 

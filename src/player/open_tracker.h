@@ -29,7 +29,7 @@ public:
     };
 
     // Starts following a new open; the result tags the engine's load command.
-    uint64_t begin(int scale);
+    uint64_t begin(double scale);
     uint64_t tag(Query query) const { return generation_ << 2 | static_cast<uint64_t>(query); }
 
     // The open never reached the engine (refused or the engine is gone).
@@ -76,7 +76,7 @@ private:
         int64_t ended = -1;
         mpv::EndReason endReason = mpv::EndReason::Eof;
     } engine_;
-    int scale_ = 1;
+    double scale_ = 1.0;
     int64_t displayWidth_ = 0;
     int64_t displayHeight_ = 0;
 };

@@ -30,10 +30,21 @@ QRect saverArea(const std::optional<platform::NativeWindowId>& hostWindow) {
     return hostSize ? QRect(QPoint(0, 0), *hostSize) : primaryScreenGeometry();
 }
 
+// Measured against the monitor under the host window's centre, else the primary one.
+float viewScale(const std::optional<platform::NativeWindowId>& hostWindow) {
+    const auto area = hostWindow ? platform::foreignWindowScreenArea(*hostWindow) : std::nullopt;
+    if (!area) return 1.0F;
+    const QScreen* screen = QGuiApplication::screenAt(area->center());
+    if (!screen) screen = QGuiApplication::primaryScreen();
+    return screen ? previewScale(area->size(), screen->geometry().size()) : 1.0F;
+}
+
 }  // namespace
 
 Master::Master(MasterServices services)
-    : services_(std::move(services)), order_(resumeStateFile()) {
+    : services_(std::move(services)),
+      order_(resumeStateFile()),
+      viewScale_(viewScale(services_.hostWindow)) {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint |
                    (services_.hostWindow ? Qt::WindowFlags() : Qt::WindowStaysOnTopHint));
     setFocusPolicy(Qt::StrongFocus);
@@ -117,7 +128,7 @@ void Master::axMovie_OpenComplete() {
     unplayedFrom_ = -1;
     picContainer->setTwipsGeometry(placePictureBox(
         axMovie->widthTwips(), axMovie->heightTwips(), picContainer->twipsGeometry().height,
-        platform::pixelsToTwips(width()), platform::pixelsToTwips(height())));
+        platform::pixelsToTwips(width()), platform::pixelsToTwips(height()), viewScale_));
     const QSize picture(platform::twipsToPixels(axMovie->widthTwips()),
                         platform::twipsToPixels(axMovie->heightTwips()));
     axMovie->setGeometry(playerWindow(picture, picContainer->geometry(), size()));
@@ -157,6 +168,7 @@ void Master::endAtOnce() {
 void Master::createMovieControl() {
     axMovie = services_.createPlayer(picContainer);
     axMovie->move(0, 0);
+    axMovie->setViewScale(viewScale_);
 }
 
 void Master::connectHandlers() {
@@ -168,6 +180,8 @@ void Master::connectHandlers() {
     connect(axMovie, &player::MoviePlayer::PlayStateChange, this, &Master::axMovie_PlayStateChange,
             Qt::QueuedConnection);
     platform::onTerminationRequest(this, [this] { Ende(); });
+    if (services_.hostWindow)
+        platform::onForeignWindowDestroyed(*services_.hostWindow, this, [this] { Ende(); });
 }
 
 // One pixel in from the bottom-right corner: from the corner pixel itself a move right or down
@@ -226,13 +240,15 @@ void Master::watchHostWindow() {
 
 // The picture goes first: an unmapped window shows nothing the engine still draws into it (it
 // is not destroyed), and the screen is clear before the engine's teardown, which takes tens of
-// milliseconds.
+// milliseconds. In a host's window the host ends us by destroying that window too, maybe already
+// has: the engine's video output is then never torn down (its X errors against the dead window
+// would end the process with status 1 or an abort), it goes with the process.
 void Master::unloadWindow() {
     tmrNext.stop();
     for (QWidget* blackout : std::as_const(blackouts_)) blackout->hide();
     hide();
     if (xcb_connection_t* connection = platform::x11Connection()) xcb_flush(connection);
-    if (axMovie) axMovie->close();
+    if (axMovie && !services_.hostWindow) axMovie->close();
 }
 
 // Without a window manager showFullScreen() alone keeps the old size, so the geometry comes

@@ -81,6 +81,7 @@ private:
     settings::Store store_;
     MovieOrder order_;
     QList<QWidget*> blackouts_;
+    float viewScale_ = 1.0F;  // below 1 in a host's window smaller than its monitor
     bool ended_ = false;
     // The position of the last open, whether it came to be open, and where the run of entries
     // that played nothing began since the last tick (-1: none).

@@ -13,11 +13,15 @@
 namespace saver {
 
 MasterServices desktopServices(const platform::SingleInstance& instance) {
+    const auto hostWindow = platform::hostWindowFrom(QCoreApplication::arguments(),
+                                                     qEnvironmentVariable("XSCREENSAVER_WINDOW"));
     return {
         .commandLine = commandLineText(QCoreApplication::arguments()),
-        .anotherInstanceRunning = instance.anotherInstanceRunning(),
-        .hostWindow = platform::hostWindowFrom(QCoreApplication::arguments(),
-                                               qEnvironmentVariable("XSCREENSAVER_WINDOW")),
+        // One saver per host window, never one per machine: hosts start one for each monitor,
+        // and the next one of a cycle while the last is still on its way out. A hosted saver
+        // neither heeds nor takes the lock, so a full-screen saver is not kept out by it either.
+        .anotherInstanceRunning = !hostWindow && instance.anotherInstanceRunning(),
+        .hostWindow = hostWindow,
         .createPlayer =
             [](QWidget* parent) {
                 // libmpv's X11 output opens an input method for the character locale, which in

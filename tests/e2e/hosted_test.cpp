@@ -2,12 +2,14 @@
 
 #include "e2e/saver_test.h"
 #include "e2e/x_client.h"
+#include "support/clips.h"
 
 // A screen-saver host hands the saver a window of its own to play in; the host keeps the pointer
 // and the keyboard and ends the saver with a signal.
 namespace e2e {
 namespace {
 
+// A preview: 0.625 of the screen both ways.
 const QRect kHost(100, 50, 640, 480);
 constexpr quint32 kWhite = 0xffffff;
 const QPoint kPointerAway(20, 20);
@@ -15,6 +17,8 @@ const QPoint kPointerAway(20, 20);
 struct HandOver {
     const char* name;
     bool inEnvironment;  // XSCREENSAVER_WINDOW in decimal, else --window-id in hexadecimal
+    QRect host;
+    double scale;  // of the full-screen view
 };
 
 void PrintTo(const HandOver& handOver, std::ostream* out) {
@@ -23,10 +27,10 @@ void PrintTo(const HandOver& handOver, std::ostream* out) {
 
 class HostedTest : public SaverTest {
 protected:
-    void SetUp() override {
+    void makeHost(const QRect& area) {
         ASSERT_TRUE(x_.connected());
         // White like the root, so a part of it the saver leaves uncovered shows.
-        host_ = x_.createWindow(kHost, kWhite);
+        host_ = x_.createWindow(area, kWhite);
         ASSERT_NE(host_, XCB_NONE);
     }
 
@@ -42,32 +46,46 @@ protected:
 
 class HandOverTest : public HostedTest, public ::testing::WithParamInterface<HandOver> {};
 
-TEST_P(HandOverTest, PlaysCentredInTheHostWindowAndLeavesThePointerAlone) {
-    writePlayList({clip(kRedClip) + " (Origin)"});
+// The red clip with its left quarter green: a picture cut down to a smaller window instead of
+// scaled down would show no green.
+TEST_P(HandOverTest, PlaysTheFullScreenViewScaledToTheHostWindowAndLeavesThePointerAlone) {
+    const HandOver& handOver = GetParam();
+    makeHost(handOver.host);
     ASSERT_FALSE(HasFailure());
+    const QString path = clipFolder() + "/marked.avi";
+    ASSERT_TRUE(testsupport::runFfmpeg(
+        {"-f", "lavfi", "-i",
+         "color=c=red:s=320x240:d=2.5:r=25,drawbox=w=80:h=240:c=0x00ff00:t=fill", "-c:v", "mpeg4",
+         "-q:v", "2", path}));
+    writePlayList({path + " (Origin)"});
     ASSERT_TRUE(xdotool(
         {"mousemove", QString::number(kPointerAway.x()), QString::number(kPointerAway.y())}));
-    QProcess& saver = startHosted(GetParam().inEnvironment);
+    QProcess& saver = startHosted(handOver.inEnvironment);
 
-    EXPECT_TRUE(showsPicture(Colour::Red, centredBox(kHost, kRedClip.size), 10000, kHost));
+    const QRect box = centredBox(handOver.host, kRedClip.size * handOver.scale);
+    EXPECT_TRUE(showsPicture(Colour::Red, box, 10000, handOver.host));
+    const QRect leftQuarter(box.x() + 2, box.y() + 2, box.width() / 4 - 4, box.height() - 4);
+    EXPECT_EQ(grabFrame(leftQuarter).colour, Colour::Green) << "the picture is not scaled";
     EXPECT_EQ(x_.mappedTopLevels(), std::vector<xcb_window_t>{host_})
         << "the saver has a window of its own on the screen";
-    EXPECT_TRUE(grabFrame(QRect(0, 0, kHost.x(), kScreen.height())).bare)
-        << "the saver drew outside the host window";
+    if (handOver.host.x() > 0) {
+        EXPECT_TRUE(grabFrame(QRect(0, 0, handOver.host.x(), kScreen.height())).bare)
+            << "the saver drew outside the host window";
+    }
     EXPECT_EQ(pointer(), kPointerAway) << "the saver moved the host's pointer";
 
     ASSERT_TRUE(xdotool({"mousemove", "400", "300"}));
     ASSERT_TRUE(xdotool({"mousemove_relative", "--", "1", "1"}));
     EXPECT_TRUE(keepsRunningFor(saver, 2000));
-    EXPECT_TRUE(showsPicture(Colour::Red, centredBox(kHost, kRedClip.size), 10000, kHost));
+    EXPECT_TRUE(showsPicture(Colour::Red, box, 10000, handOver.host));
 
     ASSERT_TRUE(sendSignal(saver, SIGTERM));
     EXPECT_TRUE(endsCleanlyWithin(saver, kEndsAfterSignalMs));
 }
 
 INSTANTIATE_TEST_SUITE_P(Hosts, HandOverTest,
-                         ::testing::Values(HandOver{"WindowIdOption", false},
-                                           HandOver{"EnvironmentVariable", true}),
+                         ::testing::Values(HandOver{"WindowIdOption", false, kHost, 0.625},
+                                           HandOver{"EnvironmentVariable", true, kScreenArea, 1}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 using StoppedSaverTest = HostedTest;
@@ -77,16 +95,17 @@ TEST_F(StoppedSaverTest, PlaysOnAfterSigcont) {
     const ClipSpec red{"red.avi", "0xff0000", QSize(320, 240), 1.5};
     const ClipSpec green{"green.avi", "0x00ff00", QSize(200, 150), 1.5};
     writePlayList({clip(red) + " (Origin)", clip(green) + " (Origin)"});
+    makeHost(kScreenArea);
     ASSERT_FALSE(HasFailure());
     QProcess& saver = startHosted(false);
-    ASSERT_TRUE(showsPicture(Colour::Red, centredBox(kHost, red.size), 10000, kHost));
+    ASSERT_TRUE(showsPicture(Colour::Red, centredBox(kScreenArea, red.size)));
 
     ASSERT_TRUE(sendSignal(saver, SIGSTOP));
     // Longer than the clip: when the process goes on, its clock has jumped past the end.
     pause(2000);
     ASSERT_TRUE(sendSignal(saver, SIGCONT));
 
-    EXPECT_TRUE(showsPicture(Colour::Green, centredBox(kHost, green.size), 10000, kHost));
+    EXPECT_TRUE(showsPicture(Colour::Green, centredBox(kScreenArea, green.size)));
     EXPECT_TRUE(keepsRunningFor(saver, 0));
     ASSERT_TRUE(sendSignal(saver, SIGTERM));
     EXPECT_TRUE(endsCleanlyWithin(saver, kEndsAfterSignalMs));

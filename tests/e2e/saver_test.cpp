@@ -57,7 +57,8 @@ QProcess& SaverTest::startSaver(const QStringList& arguments, const QStringList&
         variables.insert(entry.section(u'=', 0, 0), entry.section(u'=', 1));
     saver->setProcessEnvironment(variables);
     saver->setProcessChannelMode(QProcess::ForwardedChannels);
-    saver->start(QStringLiteral(FDK_BINARY), arguments);
+    // Another build of the program may stand in, to compare its behaviour with this one's.
+    saver->start(qEnvironmentVariable("FDK_E2E_BINARY", QStringLiteral(FDK_BINARY)), arguments);
     EXPECT_TRUE(saver->waitForStarted(10000)) << qPrintable(saver->errorString());
     savers_.push_back(std::move(saver));
     return *savers_.back();

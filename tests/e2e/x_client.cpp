@@ -78,6 +78,11 @@ xcb_window_t XClient::findTopLevel(const QString& wanted) {
     return XCB_NONE;
 }
 
+bool XClient::destroyWindow(xcb_window_t window) {
+    return connected() &&
+           !owned(xcb_request_check(connection_, xcb_destroy_window_checked(connection_, window)));
+}
+
 bool XClient::sendDeleteWindow(xcb_window_t window) {
     if (!connected()) return false;
     xcb_client_message_event_t event{};

@@ -30,6 +30,9 @@ public:
     // The first top-level window (mapped or not) with exactly that title; 0 when there is none.
     xcb_window_t findTopLevel(const QString& title);
 
+    // What a screen-saver host does with its window when it is done; false when it failed.
+    bool destroyWindow(xcb_window_t window);
+
     // What a window manager sends when the user clicks a window's close button.
     bool sendDeleteWindow(xcb_window_t window);
 

@@ -24,6 +24,10 @@ xmllint --noout "$root/share/icons/hicolor/scalable/apps/flickerdeck.svg"
 grep -q '_label="Flickerdeck"' "$root/share/xscreensaver/config/flickerdeck.xml" || fail "XML label"
 grep -q 'This screensaver plays movies' "$root/share/xscreensaver/config/flickerdeck.xml" || fail "XML description"
 grep -q 'flickerdeck /C' "$root/share/xscreensaver/config/flickerdeck.xml" || fail "XML play-list hint"
+# MATE drops a theme marked NoDisplay from its list, as if it were not installed.
+theme="$root/share/applications/screensavers/flickerdeck.desktop"
+! grep -q '^NoDisplay=' "$theme" || fail "the screensaver theme is hidden from MATE"
+grep -qx 'OnlyShowIn=MATE;XFCE;' "$theme" || fail "the screensaver theme is not for MATE and xfce"
 grep -qx 'Exec=flickerdeck /C' "$root/share/applications/flickerdeck-settings.desktop" || fail "settings entry"
 gzip -dc "$root/share/man/man1/flickerdeck.1.gz" | grep -q '1.00.0013' || fail "man page version"
 if command -v desktop-file-validate > /dev/null; then

@@ -24,6 +24,7 @@ public:
         mode_ = mode;
         modeWrites << mode;
     }
+    void setViewScale(double scale) override { viewScale = scale; }
     void stop() override {
         ++stops;
         state = player::Stopped;
@@ -32,9 +33,10 @@ public:
     float widthTwips() const override { return width_; }
     float heightTwips() const override { return height_; }
 
-    // The open finished with a picture of the given size in pixels, scaled by the mode in force.
+    // The open finished with a picture of the given size in pixels, scaled by the mode and the
+    // view scale in force.
     void completeOpen(int pixelWidth, int pixelHeight) {
-        const int scale = mode_ == player::DoubleSize ? 2 : 1;
+        const double scale = (mode_ == player::DoubleSize ? 2 : 1) * viewScale;
         width_ = platform::pixelsToTwips(pixelWidth * scale);
         height_ = platform::pixelsToTwips(pixelHeight * scale);
         emit OpenComplete();
@@ -56,6 +58,7 @@ public:
     int stops = 0;
     bool closed = false;
     bool refuseEveryOpen = false;
+    double viewScale = 1.0;
 
 private:
     QString fileName_;

@@ -107,7 +107,12 @@ TEST_F(MasterTest, InAHostsWindowThePointerIsLeftAlone) {
     master->tmrNext_Timer();
     EXPECT_EQ(ends, 0);
     EXPECT_EQ(player->opened.size(), 1);
+    // xsecurelock's reset
+    ASSERT_EQ(::raise(SIGUSR1), 0);
+    QTest::qWait(100);
+    EXPECT_EQ(ends, 0);
     ASSERT_EQ(::raise(SIGTERM), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return ends == 1; }, 5000));
     EXPECT_EQ(QCursor::pos(), QPoint(300, 200));
+    EXPECT_FALSE(player->closed) << "the engine was torn down inside the host's window";
 }

@@ -25,6 +25,37 @@ TEST(PlacePictureBox, APictureLargerThanTheScreenIsCutEquallyOnAllSides) {
     EXPECT_EQ(box, (TwipsRect{-1920, -1425, 19200, 14370}));
 }
 
+TEST(PreviewScale, TheSmallerOfTheTwoRatiosNeverAboveOne) {
+    const struct {
+        QSize window;
+        QSize monitor;
+        float scale;
+    } cases[] = {
+        {{512, 384}, {1024, 768}, 0.5F},
+        {{566, 318}, {1280, 960}, 318.0F / 960.0F},  // a settings dialog's preview: height limits
+        {{640, 100}, {1024, 768}, 100.0F / 768.0F},
+        {{1024, 768}, {1024, 768}, 1.0F},
+        {{2048, 1536}, {1024, 768}, 1.0F},
+        {{0, 0}, {1024, 768}, 1.0F},  // a window whose size could not be read
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(saver::previewScale(c.window, c.monitor), c.scale)
+            << c.window.width() << "x" << c.window.height();
+}
+
+// 640 x 360 at its own size on a 1024 x 768 monitor, previewed in a 512 x 384 window: the player
+// shows it at 320 x 180, and the box is the full-screen one at half size.
+TEST(PlacePictureBox, APreviewIsTheFullScreenViewScaledDown) {
+    const float scale = saver::previewScale({512, 384}, {1024, 768});
+    const TwipsRect full = placePictureBox(9600, 5400, 1455, 15360, 11520);
+    const TwipsRect preview = placePictureBox(4800, 2700, 1455, 7680, 5760, scale);
+    EXPECT_EQ(preview, (TwipsRect{1440, 1537.5F, 4800, 2685}));
+    EXPECT_EQ(preview, (TwipsRect{full.left * scale, full.top * scale, full.width * scale,
+                                  full.height * scale}));
+    // the strip shrinks with the picture: 15 twips high is still more than it
+    EXPECT_EQ(placePictureBox(4800, 16, 900, 7680, 5760, scale).height, 1.0F);
+}
+
 TEST(ShowsPicture, WaveSoundsAnywhereInTheNameStayHidden) {
     for (const char* name : {"/s/a.wav", "/s/A.WAV", "/s/b.Wav", "/s/x.wav/clip.avi", "/s/a.wave"})
         EXPECT_FALSE(saver::showsPicture(name)) << name;
