@@ -95,9 +95,15 @@ protected:
                       .replace(QRegularExpression("^((Try)?Exec)=.*$",
                                                   QRegularExpression::MultilineOption),
                                "\\1=" + QFileInfo(hack_).fileName()));
+        // The host's own user may not reach the build folder (a checkout under /root): it runs
+        // a copy from the test's home.
+        QString binary = qEnvironmentVariable("FDK_E2E_BINARY", FDK_BINARY);
+        if (GetParam().asUser) {
+            ASSERT_TRUE(QFile::copy(binary, home_.filePath("flickerdeck")));
+            binary = home_.filePath("flickerdeck");
+        }
         QString wrapper = QString::fromLatin1(kWrapper);
-        writeFile(hack_,
-                  wrapper.replace("@BINARY", qEnvironmentVariable("FDK_E2E_BINARY", FDK_BINARY)));
+        writeFile(hack_, wrapper.replace("@BINARY", binary));
         QFile::setPermissions(
             hack_, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
         writePlayList({clip(kRedClip) + " (Origin)"});
