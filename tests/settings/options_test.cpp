@@ -21,5 +21,6 @@ TEST(SaverOptions, ReadsWhatIsStoredAndTheDefaultForAnythingElse) {
     settings::Store store;
     settings::writeSaverOptions(store, {true, false, 7, true, false});
     ASSERT_TRUE(store.commit());
-    EXPECT_EQ(settings::readSaverOptions(settings::Store()), (SaverOptions{true, false, 7, true, false}));
+    EXPECT_EQ(settings::readSaverOptions(settings::Store()),
+              (SaverOptions{true, false, 7, true, false}));
 }
