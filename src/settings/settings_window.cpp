@@ -2,26 +2,20 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenu>
-#include <QMimeData>
 #include <QScreen>
 #include <QShortcut>
-#include <QSignalBlocker>
 
 #include "platform/keys.h"
 #include "platform/termination.h"
 #include "platform/twips.h"
-#include "settings/chooser_selection.h"
 #include "settings/damage.h"
 #include "settings/entry.h"
 #include "settings/entry_marks.h"
 #include "settings/image_button.h"
-#include "settings/movie_files.h"
 #include "settings/options_dialog.h"
 #include "settings/playlist.h"
 #include "settings/save_failure.h"
@@ -31,7 +25,6 @@
 namespace settings {
 namespace {
 
-enum ButtonIndex { AddButton = 0, RemoveButton = 1 };
 constexpr int kSizesWidth = 1575;
 constexpr int kSizeLabelWidth = 480;
 
@@ -231,31 +224,6 @@ void SettingsWindow::connectHandlers() {
             connect(new QShortcut(keys, this), &QShortcut::activated, this, action.run);
 }
 
-// The list's actions, by key and from its context menu alike.
-QList<SettingsWindow::ListAction> SettingsWindow::listActions() {
-    return {
-        {tr("&Add movies..."),
-         {Qt::Key_Insert, QKeySequence::Open},
-         [this] { imgControls_Click(AddButton); }},
-        {tr("&Remove"), {QKeySequence::Delete}, [this] { imgControls_Click(RemoveButton); }},
-        {tr("Move &up"), {Qt::CTRL | Qt::Key_Up}, [this] { moveSelectedMovie(-1); }},
-        {tr("Move &down"), {Qt::CTRL | Qt::Key_Down}, [this] { moveSelectedMovie(1); }},
-        {tr("&Options..."), {Qt::CTRL | Qt::Key_Comma}, [this] { showOptions(); }},
-    };
-}
-
-void SettingsWindow::showListMenu(const QPoint& at) {
-    QMenu menu(this);
-    const QList<ListAction> actions = listActions();
-    for (const ListAction& action : actions) {
-        if (&action == &actions.back()) menu.addSeparator();
-        QAction* item = menu.addAction(action.text, this, action.run);
-        item->setShortcut(action.keys.front());
-        item->setShortcutVisibleInContextMenu(true);
-    }
-    menu.exec(lstFiles->viewport()->mapToGlobal(at));
-}
-
 void SettingsWindow::showOptions() {
     OptionsDialog dialog(options_.value_or(readSaverOptions(Store())), this);
     if (dialog.exec() == QDialog::Accepted) options_ = dialog.options();
@@ -269,65 +237,11 @@ void SettingsWindow::placeCentredOnScreen() {
     move(frame.topLeft());
 }
 
-void SettingsWindow::addMovies() {
-    QString filter = kMovieFilter;
-    qint16 filterIndex = 0;
-    const QString selection = showOpenDialog_(filter, filterIndex, QStringLiteral("Select movie"));
-    const auto isDirectory = [](const QString& piece) { return QFileInfo(piece).isDir(); };
-    appendEntries(entriesFromSelection(selection, isDirectory));
-}
-
-void SettingsWindow::appendEntries(const QStringList& newEntries) {
-    lstFiles->addItems(newEntries);
-    marks_->checkNewEntries();
-}
-
-void SettingsWindow::removeSelectedMovie() {
-    const int position = selectedPosition();
-    if (position < 0) return;
-    // Qt would select the next entry on its way; afterwards nothing is selected and the size list
-    // keeps showing what it showed.
-    const QSignalBlocker quiet(lstFiles);
-    delete lstFiles->takeItem(position);
-    lstFiles->clearSelection();
-    lstFiles->setCurrentRow(-1);
-}
-
-// The entry keeps its selection, so it can be moved on at once.
-void SettingsWindow::moveSelectedMovie(int step) {
-    const int position = selectedPosition();
-    const int target = position + step;
-    if (position < 0 || target < 0 || target >= lstFiles->count()) return;
-    lstFiles->model()->moveRow({}, position, {}, step > 0 ? target + 1 : target);
-    lstFiles->scrollToItem(lstFiles->item(target));
-}
-
-bool SettingsWindow::takeDrop(QEvent* event) {
-    const auto type = event->type();
-    if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
-    auto* drop = static_cast<QDropEvent*>(event);
-    if (drop->source() == lstFiles) return false;
-    if (!drop->mimeData()->hasUrls() || !acceptsDrop(drop->mimeData()->urls())) {
-        drop->ignore();
-        return true;
-    }
-    drop->setDropAction(Qt::CopyAction);
-    drop->accept();
-    if (type == QEvent::Drop)
-        appendEntries(entriesFromDrop(drop->mimeData()->urls(), filesInFolder));
-    return true;
-}
-
 // A selection made from code counts as a click, as a pick by the user does.
 void SettingsWindow::selectSize(int index) {
     if (cbxSizes->currentIndex() == index) return;
     cbxSizes->setCurrentIndex(index);
     cbxSizes_Click();
-}
-
-int SettingsWindow::selectedPosition() const {
-    const QList<QListWidgetItem*> selected = lstFiles->selectedItems();
-    return selected.isEmpty() ? -1 : lstFiles->row(selected.front());
 }
 
 ImageButton* SettingsWindow::imageButton(int index) const {

@@ -70,6 +70,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    enum ButtonIndex { AddButton = 0, RemoveButton = 1 };
+
     void createControls();
     void connectHandlers();
     struct ListAction {
