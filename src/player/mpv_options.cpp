@@ -48,6 +48,10 @@ mpv::Options engineOptions(const EngineChoice& choice) {
         // machine the extra thread wins the decoder its share of the cores, and a 1080p movie
         // on two loaded cores drops a fifth fewer frames than with one thread per core.
         {"vd-lavc-threads", "0"},
+        // Frame dropping then takes each frame's length from the file's frame rate, so a movie's
+        // first picture is shown as soon as it is decoded, not once the second one is too: that
+        // frame's decoding is part of every start and of the black between two movies.
+        {"video-latency-hacks", "yes"},
         // The window is the picture's size (or twice it, see fileOptions), or the part of it that
         // can be seen, cut equally on opposite sides: the picture is drawn as it is. Fitting it
         // to the window would also rescale the engine's idle black frame to every new window
