@@ -1,5 +1,7 @@
 #include "settings/chooser_selection.h"
 
+#include "settings/entry.h"
+
 namespace settings {
 namespace {
 
@@ -18,16 +20,15 @@ QStringList entriesFromSelection(const QString& selection,
                                  const std::function<bool(const QString&)>& isDirectory) {
     QStringList entries;
     if (selection.trimmed().isEmpty()) return entries;
-    const QString origin = QStringLiteral(" (Origin)");
     QString folder;
     for (const QString& piece : untilDoubleNul(selection).split(kNul, Qt::SkipEmptyParts)) {
         if (isDirectory(piece)) {
             folder = piece.endsWith(kSeparator) ? piece : piece + kSeparator;
         } else if (piece.contains(kSeparator)) {
-            entries << piece + origin;
+            entries << entryForNewFile(piece);
             folder.clear();
         } else {
-            entries << folder + piece + origin;
+            entries << entryForNewFile(folder + piece);
         }
     }
     return entries;

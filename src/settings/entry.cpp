@@ -21,6 +21,10 @@ std::optional<int> sizeModeForWord(const QString& modeWord) {
     return std::nullopt;
 }
 
+QString entryForNewFile(const QString& path) {
+    return path + QStringLiteral(" (") + kOrigin + u')';
+}
+
 std::optional<int> sizeModeForEntry(const QString& entry) {
     const auto modeWord = splitEntry(entry).modeWord;
     return modeWord ? sizeModeForWord(*modeWord) : std::optional(0);

@@ -9,6 +9,9 @@ namespace settings {
 inline const QString kOrigin = QStringLiteral("Origin");
 inline const QString kDouble = QStringLiteral("Double");
 
+// A file newly added to the list, to be played at its own size: "<path> (Origin)".
+QString entryForNewFile(const QString& path);
+
 // The text after the last "(" of the entry; an entry without any "(" is its own tail.
 QString entryTail(const QString& entry);
 

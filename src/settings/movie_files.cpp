@@ -5,14 +5,12 @@
 #include <QRegularExpression>
 #include <algorithm>
 
+#include "settings/entry.h"
+
 namespace settings {
 namespace {
 
 const QString kAllFilesPattern = QStringLiteral("*.*");
-
-QString entryFor(const QString& path) {
-    return path + QStringLiteral(" (Origin)");
-}
 
 bool byName(const QString& a, const QString& b) {
     const int folded = a.compare(b, Qt::CaseInsensitive);
@@ -61,14 +59,14 @@ QStringList entriesFromDrop(const QList<QUrl>& urls, const FolderFiles& filesIn)
         const QString path = QDir::cleanPath(url.toLocalFile());
         const auto files = filesIn(path);
         if (!files) {
-            entries << entryFor(path);
+            entries << entryForNewFile(path);
             continue;
         }
         QStringList movies;
         for (const QString& name : *files)
             if (isMovieFileName(name)) movies << name;
         std::sort(movies.begin(), movies.end(), byName);
-        for (const QString& name : movies) entries << entryFor(QDir(path).filePath(name));
+        for (const QString& name : movies) entries << entryForNewFile(QDir(path).filePath(name));
     }
     return entries;
 }
