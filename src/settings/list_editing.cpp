@@ -1,3 +1,4 @@
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QListWidget>
 #include <QMenu>
