@@ -12,7 +12,8 @@ demo=$build/demo
 bash "$root/scripts/install-deps.sh"
 
 # Same settings as scripts/test.sh, so the two share build/; the demo builds only the program.
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=16 >/dev/null
 cmake --build "$build" --target flickerdeck -j2
 
 mkdir -p "$demo/config" "$demo/runtime"
