@@ -110,24 +110,34 @@ class Bench:
                       stdin=subprocess.PIPE)
         started = time.monotonic()
         proc = self.start(argv, env, "flickerdeck-growth")
-        samples, previous = [], "black"
+        samples, previous, black_from, picture_from, pictures_ms = [], "black", None, None, []
         deadline = started + 30 + 4 * self.o.plays
         while len(samples) < self.o.plays and time.monotonic() < deadline and proc.poll() is None:
             line = watch.line(1)
             if not line:
                 continue
-            cls = line.split()[2]
+            first, _, cls = line.split()
+            first = int(first)
             if previous == "black" and cls != "black":
+                # A play that never shows a picture leaves the centre black for its whole length;
+                # a short black the probe polled past leaves a picture stretch of two plays.
                 samples.append({"t": time.monotonic() - started,
+                                "black_ms": (first - black_from) / 1e6 if black_from else None,
                                 "rss_kib": status_kib(proc.pid, "VmRSS"),
                                 "xvfb_rss_kib": status_kib(self.xvfb.pid, "VmRSS")})
+                picture_from = first
                 if len(samples) % 20 == 0:
                     print(f"  growth: {len(samples)} plays", flush=True)
+            elif cls == "black" and previous != "black":
+                black_from = first
+                if picture_from:
+                    pictures_ms.append((first - picture_from) / 1e6)
             previous = cls
         watch.close()
         hwm = status_kib(proc.pid, "VmHWM")
         key_ms, code = self.quit_with_key(proc, key)
-        return {"samples": samples, "peak_rss_kib": hwm, "exit_code": code,
+        return {"samples": samples, "pictures_ms": pictures_ms, "peak_rss_kib": hwm,
+                "exit_code": code,
                 "key_to_exit_ms": key_ms}
 
     def idle(self, missing):

@@ -164,15 +164,18 @@ def growth_rows(table, growth, plays, notes):
                      f"over {g['plays']} plays")
 
 
-def unseen_plays(samples):
-    """Plays that started without a picture: a gap between two seen starts that is much longer
-    than the usual one."""
-    starts = [s["t"] for s in samples]
-    steps = [b - a for a, b in zip(starts, starts[1:])]
-    if len(steps) < 5:
-        return 0, None
-    usual = statistics.median(steps)
-    return sum(max(0, round(step / usual) - 1) for step in steps if step > 1.5 * usual), usual
+def unseen_plays(growth):
+    """Plays that showed no picture: black stretches long enough to hold a whole play. Also the
+    transitions the probe polled past (a picture stretch as long as two plays or more), which are
+    not plays without a picture."""
+    pictures = growth.get("pictures_ms", [])
+    if len(pictures) < 5:
+        return 0, 0, None
+    usual = statistics.median(pictures)
+    blacks = [s["black_ms"] for s in growth["samples"] if s.get("black_ms")]
+    unseen = sum(max(1, round(black / usual)) for black in blacks if black > usual / 2)
+    missed = sum(round(p / usual) - 1 for p in pictures if p > 1.5 * usual)
+    return unseen, missed, usual
 
 
 def write_report(results, o, path):
@@ -183,10 +186,14 @@ def write_report(results, o, path):
         gap_rows(table, results["gaps"], notes)
     if results.get("growth"):
         growth_rows(table, results["growth"], o.plays, notes)
-        unseen, usual = unseen_plays(results["growth"]["samples"])
+        unseen, missed, usual = unseen_plays(results["growth"])
         one = {"median": unseen, "min": unseen, "max": unseen, "n": 1}
         table.add("plays without any picture (growth test)", "flickerdeck", one, "plays",
-                  f"one play every {usual:.2f} s" if usual else "", "0", verdict(unseen == 0))
+                  f"a picture every {usual / 1000:.2f} s" if usual else "", "0",
+                  verdict(unseen == 0 and usual is not None))
+        if missed:
+            notes.append(f"growth test: {missed} changes of play with a black shorter than the "
+                         f"probe's {o.growth_poll_ms} ms poll (pictures ran on unbroken)")
     if results.get("idle"):
         idle = results["idle"]
         if "error" in idle:
