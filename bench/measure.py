@@ -121,8 +121,7 @@ class Bench:
             if previous == "black" and cls != "black":
                 # A play that never shows a picture leaves the centre black for its whole length;
                 # a short black the probe polled past leaves a picture stretch of two plays.
-                samples.append({"t": time.monotonic() - started,
-                                "black_ms": (first - black_from) / 1e6 if black_from else None,
+                samples.append({"black_ms": (first - black_from) / 1e6 if black_from else None,
                                 "rss_kib": status_kib(proc.pid, "VmRSS"),
                                 "xvfb_rss_kib": status_kib(self.xvfb.pid, "VmRSS")})
                 picture_from = first
@@ -137,8 +136,7 @@ class Bench:
         hwm = status_kib(proc.pid, "VmHWM")
         key_ms, code = self.quit_with_key(proc, key)
         return {"samples": samples, "pictures_ms": pictures_ms, "peak_rss_kib": hwm,
-                "exit_code": code,
-                "key_to_exit_ms": key_ms}
+                "exit_code": code, "key_to_exit_ms": key_ms}
 
     def idle(self, missing):
         """CPU of a play list whose every file is missing."""

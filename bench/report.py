@@ -189,7 +189,7 @@ def write_report(results, o, path):
         unseen, missed, usual = unseen_plays(results["growth"])
         one = {"median": unseen, "min": unseen, "max": unseen, "n": 1}
         table.add("plays without any picture (growth test)", "flickerdeck", one, "plays",
-                  f"a picture every {usual / 1000:.2f} s" if usual else "", "0",
+                  f"pictures of {usual / 1000:.2f} s" if usual else "", "0",
                   verdict(unseen == 0 and usual is not None))
         if missed:
             notes.append(f"growth test: {missed} changes of play with a black shorter than the "
