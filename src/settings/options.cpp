@@ -17,7 +17,20 @@ QString switchText(bool on) {
     return on ? QStringLiteral("1") : QStringLiteral("0");
 }
 
+const QString kMonitorWords[] = {QStringLiteral("Each"), QStringLiteral("Same"),
+                                 QStringLiteral("Primary")};
+
 }  // namespace
+
+Monitors monitorsFromWord(const QString& word) {
+    for (const Monitors monitors : {Monitors::Same, Monitors::Primary})
+        if (word.trimmed() == monitorsWord(monitors)) return monitors;
+    return Monitors::Each;
+}
+
+QString monitorsWord(Monitors monitors) {
+    return kMonitorWords[static_cast<int>(monitors)];
+}
 
 SaverOptions readSaverOptions(const Store& store) {
     return {
@@ -26,6 +39,7 @@ SaverOptions readSaverOptions(const Store& store) {
         .volume = storedNumber(store, kKeyVolume, 0, 100, 100),
         .mute = storedSwitch(store, kKeyMute),
         .shrinkToFit = storedSwitch(store, kKeyShrinkToFit),
+        .monitors = monitorsFromWord(store.GetSetting(kSectionSettings, kKeyMonitors, {})),
     };
 }
 
@@ -35,6 +49,7 @@ void writeSaverOptions(Store& store, const SaverOptions& options) {
     store.SaveSetting(kSectionSettings, kKeyVolume, QString::number(options.volume));
     store.SaveSetting(kSectionSettings, kKeyMute, switchText(options.mute));
     store.SaveSetting(kSectionSettings, kKeyShrinkToFit, switchText(options.shrinkToFit));
+    store.SaveSetting(kSectionSettings, kKeyMonitors, monitorsWord(options.monitors));
 }
 
 }  // namespace settings

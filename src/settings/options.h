@@ -13,6 +13,15 @@ inline const QString kKeyResume = QStringLiteral("Resume");
 inline const QString kKeyVolume = QStringLiteral("Volume");
 inline const QString kKeyMute = QStringLiteral("Mute");
 inline const QString kKeyShrinkToFit = QStringLiteral("ShrinkToFit");
+inline const QString kKeyMonitors = QStringLiteral("Monitors");
+
+// What plays on several monitors: each its own place in the list ("Each"), all the same movie
+// together ("Same"), or only the primary monitor, the others black ("Primary").
+enum class Monitors { Each, Same, Primary };
+
+// The stored word, compared exactly; anything else is the default, Each.
+Monitors monitorsFromWord(const QString& word);
+QString monitorsWord(Monitors monitors);
 
 struct SaverOptions {
     bool shuffle = false;
@@ -20,6 +29,7 @@ struct SaverOptions {
     int volume = 100;  // 0-100
     bool mute = false;
     bool shrinkToFit = false;
+    Monitors monitors = Monitors::Each;
     bool operator==(const SaverOptions&) const = default;
 };
 

@@ -1,6 +1,7 @@
 #include "settings/options_dialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QSpinBox>
@@ -31,6 +32,11 @@ OptionsDialog::OptionsDialog(const SaverOptions& options, QWidget* parent) : QDi
     // Resume follows the stored order, which a shuffled list does not have.
     chkResume->setEnabled(!options.shuffle);
     connect(chkShuffle, &QCheckBox::toggled, chkResume, &QWidget::setDisabled);
+    cbxMonitors = new QComboBox(this);
+    cbxMonitors->addItems({QStringLiteral("Each plays its own movies"),
+                           QStringLiteral("All play the same movie together"),
+                           QStringLiteral("Only the primary plays, the others are black")});
+    cbxMonitors->setCurrentIndex(static_cast<int>(options.monitors));
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -41,6 +47,7 @@ OptionsDialog::OptionsDialog(const SaverOptions& options, QWidget* parent) : QDi
     form->addRow(chkMute);
     form->addRow(chkShuffle);
     form->addRow(chkResume);
+    form->addRow(QStringLiteral("Mo&nitors:"), cbxMonitors);
     form->addRow(buttons);
 }
 
@@ -51,6 +58,7 @@ SaverOptions OptionsDialog::options() const {
         .volume = spnVolume->value(),
         .mute = chkMute->isChecked(),
         .shrinkToFit = chkShrinkToFit->isChecked(),
+        .monitors = static_cast<Monitors>(cbxMonitors->currentIndex()),
     };
 }
 

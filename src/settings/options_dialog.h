@@ -5,6 +5,7 @@
 #include "settings/options.h"
 
 class QCheckBox;
+class QComboBox;
 class QSpinBox;
 
 namespace settings {
@@ -23,6 +24,7 @@ public:
     QCheckBox* chkMute = nullptr;
     QCheckBox* chkShuffle = nullptr;
     QCheckBox* chkResume = nullptr;
+    QComboBox* cbxMonitors = nullptr;  // in the order of settings::Monitors
 };
 
 }  // namespace settings
