@@ -39,29 +39,47 @@ Geometry geometryOf(NativeWindowId window) {
 
 // Qt hands every event from the X server to its native filters first, also those of windows it
 // did not make.
-class DestroyFilter : public QObject, public QAbstractNativeEventFilter {
+class WindowEventFilter : public QObject, public QAbstractNativeEventFilter {
 public:
-    DestroyFilter(xcb_window_t window, QObject* context, std::function<void()> handler)
-        : QObject(context), window_(window), handler_(std::move(handler)) {
+    WindowEventFilter(xcb_window_t window, QObject* context) : QObject(context), window_(window) {
         QAbstractEventDispatcher::instance()->installNativeEventFilter(this);
     }
-    ~DestroyFilter() override {
+    ~WindowEventFilter() override {
         if (auto* dispatcher = QAbstractEventDispatcher::instance())
             dispatcher->removeNativeEventFilter(this);
     }
     bool nativeEventFilter(const QByteArray& type, void* message, qintptr*) override {
         if (type != "xcb_generic_event_t") return false;
         const auto* event = static_cast<const xcb_generic_event_t*>(message);
-        if ((event->response_type & 0x7f) == XCB_DESTROY_NOTIFY &&
+        const auto kind = event->response_type & 0x7f;
+        if (kind == XCB_DESTROY_NOTIFY && destroyed &&
             reinterpret_cast<const xcb_destroy_notify_event_t*>(event)->window == window_)
-            handler_();
+            destroyed();
+        const auto* configure = reinterpret_cast<const xcb_configure_notify_event_t*>(event);
+        if (kind == XCB_CONFIGURE_NOTIFY && resized && configure->window == window_ &&
+            QSize(configure->width, configure->height) != size_)
+            resized(size_ = QSize(configure->width, configure->height));
         return false;
     }
 
+    std::function<void()> destroyed;
+    std::function<void(QSize)> resized;
+
 private:
     xcb_window_t window_;
-    std::function<void()> handler_;
+    QSize size_;
 };
+
+// Each client has its own event mask on a window: this takes nothing from the host.
+WindowEventFilter* watchStructure(NativeWindowId window, QObject* context) {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection) return nullptr;
+    const auto id = static_cast<xcb_window_t>(window);
+    const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
+    xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(connection);
+    return new WindowEventFilter(id, context);
+}
 
 }  // namespace
 
@@ -101,14 +119,20 @@ std::optional<QRect> foreignWindowScreenArea(NativeWindowId window) {
 
 void onForeignWindowDestroyed(NativeWindowId window, QObject* context,
                               std::function<void()> handler) {
-    xcb_connection_t* connection = x11Connection();
-    if (!connection) return;
-    const auto id = static_cast<xcb_window_t>(window);
-    // Each client has its own event mask on a window: this takes nothing from the host.
-    const uint32_t mask = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
-    xcb_change_window_attributes(connection, id, XCB_CW_EVENT_MASK, &mask);
-    xcb_flush(connection);
-    new DestroyFilter(id, context, std::move(handler));
+    if (auto* filter = watchStructure(window, context)) filter->destroyed = std::move(handler);
+}
+
+// Qt already asks for the structure events of its own windows; setting the mask would replace
+// what it asked for.
+void onOwnWindowDestroyed(NativeWindowId window, QObject* context, std::function<void()> handler) {
+    if (!x11Connection()) return;
+    auto* filter = new WindowEventFilter(static_cast<xcb_window_t>(window), context);
+    filter->destroyed = std::move(handler);
+}
+
+void onForeignWindowResized(NativeWindowId window, QObject* context,
+                            std::function<void(QSize)> handler) {
+    if (auto* filter = watchStructure(window, context)) filter->resized = std::move(handler);
 }
 
 bool isForeignWindowGone(NativeWindowId window) {

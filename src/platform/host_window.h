@@ -27,6 +27,14 @@ std::optional<QRect> foreignWindowScreenArea(NativeWindowId window);
 void onForeignWindowDestroyed(NativeWindowId window, QObject* context,
                               std::function<void()> handler);
 
+// The same for a window of this process's own, which another client may destroy.
+void onOwnWindowDestroyed(NativeWindowId window, QObject* context, std::function<void()> handler);
+
+// Runs `handler` with the new size whenever the window's size changes (a host's window after a
+// change of the screen's mode), for as long as `context` lives.
+void onForeignWindowResized(NativeWindowId window, QObject* context,
+                            std::function<void(QSize)> handler);
+
 // True only when the X server says the window no longer exists; false when it cannot tell.
 bool isForeignWindowGone(NativeWindowId window);
 

@@ -1,6 +1,7 @@
 #include "platform/x11_connection.h"
 
 #include <QGuiApplication>
+#include <cstdlib>
 
 namespace platform {
 
@@ -25,6 +26,27 @@ void mapChildWindows(xcb_window_t window) {
     }
     free(tree);
     xcb_flush(connection);
+}
+
+std::optional<QSize> desktopSize() {
+    xcb_connection_t* connection = x11Connection();
+    if (!connection) return std::nullopt;
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    xcb_get_geometry_reply_t* root =
+        xcb_get_geometry_reply(connection, xcb_get_geometry(connection, screen->root), nullptr);
+    if (!root) return std::nullopt;
+    const QSize size(root->width, root->height);
+    free(root);
+    return size;
+}
+
+void endWithStatusZeroWhenDisplayLost() {
+    static const bool registered = std::atexit([] {
+                                       xcb_connection_t* connection = x11Connection();
+                                       if (connection && xcb_connection_has_error(connection))
+                                           std::_Exit(0);
+                                   }) == 0;
+    (void)registered;
 }
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include <QEvent>
 
 #include "platform/black_background.h"
+#include "platform/keys.h"
 
 namespace saver {
 
@@ -30,6 +31,11 @@ bool BlackWidget::event(QEvent* event) {
     if (event->type() == QEvent::WinIdChange && blackInWindowSystem_)
         platform::setWindowSystemBlack(this);
     return QWidget::event(event);
+}
+
+void BlackWidget::keyPressEvent(QKeyEvent* event) {
+    if (const int key = platform::takeCharacter(event)) return emit KeyPress(key);
+    QWidget::keyPressEvent(event);
 }
 
 }  // namespace saver

@@ -1,93 +1,88 @@
 #pragma once
 
+#include <QList>
 #include <QPoint>
 #include <QTimer>
-#include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 
 #include "platform/host_window.h"
-#include "player/movie_player.h"
-#include "saver/movie_order.h"
-#include "saver/picture_box.h"
+#include "saver/monitor_playback.h"
+#include "saver/same_sync.h"
+#include "settings/options.h"
 #include "settings/store.h"
 
 namespace saver {
 
-// What the saver window needs from the program around it; tests hand in their own.
+// What the saver needs from the program around it; tests hand in their own.
 struct MasterServices {
     QString commandLine;
     bool anotherInstanceRunning = false;
     // A screen-saver host's window to play in; it owns the pointer and the keyboard.
     std::optional<platform::NativeWindowId> hostWindow;
-    std::function<player::MoviePlayer*(QWidget* parent)> createPlayer;
+    PlayerFactory createPlayer;
     std::function<void()> showSettingsModal;
     std::function<void(int exitCode)> endProgram;  // never returns in the real program
 };
 
-// The full-screen saver window: start-up and mode dispatch, the once-a-second playback loop with
-// its pointer watch, movie placement, and the one way out, Ende.
-class Master : public BlackWidget {
+// The saver: start-up and mode dispatch, one playback for each monitor (or for the host's
+// window), the once-a-second tick that drives them all with its pointer watch, the monitors
+// that come, go and change while it runs, and the one way out, Ende.
+class Master : public QObject {
     Q_OBJECT
 public:
     explicit Master(MasterServices services);
+    ~Master() override;
 
-    // Form_Load, then the window is shown if the saver runs.
+    // Form_Load, then the windows are shown if the saver runs.
     void start();
 
     void Form_Load();
     void tmrNext_Timer();
-    void axMovie_OpenComplete();
-    void axMovie_PlayStateChange();
     void Form_KeyPress(int keyAscii);
-    void picContainer_KeyPress(int keyAscii);
-    void axMovie_KeyPress(int keyAscii);
     void Ende();
 
     bool hasEnded() const { return ended_; }
+    // In the order they were made; one in a host's window.
+    const QList<MonitorPlayback*>& monitors() const { return monitors_; }
 
-    PictureBox* picContainer = nullptr;
-    player::MoviePlayer* axMovie = nullptr;
     QTimer tmrNext;
-    qint16 intMovie = 0;
     qint16 intMouseX = 0;
     qint16 intMouseY = 0;
     QPoint ptMouse;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void endAtOnce();
     void runConfiguration();
     void runSaver();
-    void createMovieControl();
     void connectHandlers();
-    void parkPointer();
-    void rememberPointer();
+    MonitorPlayback* addMonitor(const MonitorSetup& setup);
+    void arrangeMonitors();
+    void arrangeHostedMonitor();
+    void placePlayerOnPrimary();
+    MonitorPlayback* monitorOn(const QScreen* screen) const;
+    void dropMonitor(MonitorPlayback* monitor);
+    void screens_Changed();
+    void hostWindow_Resized(QSize size);
+    void window_Destroyed();
+    bool playTogether(bool atTick);
+    void takePointer();
     bool ownsPointer() const { return !services_.hostWindow; }
-    void playOn();
-    bool playerFinished() const;
-    bool openNextMovie();
-    void applySizeMode(const QString& entry);
     void watchPointer();
     void watchHostWindow();
-    void unloadWindow();
-    void showFullScreenOnTop();
-    void coverOtherScreens();
-    void showInHostWindow();
+    void showMonitors();
+    void unloadWindows();
 
     MasterServices services_;
     settings::Store store_;
-    MovieOrder order_;
-    QList<QWidget*> blackouts_;
-    float viewScale_ = 1.0F;  // below 1 in a host's window smaller than its monitor
+    settings::Monitors layout_ = settings::Monitors::Each;
+    QList<MonitorPlayback*> monitors_;
+    std::unique_ptr<SameSync> same_;
+    bool running_ = false;
     bool ended_ = false;
-    // The position of the last open, whether it came to be open, and where the run of entries
-    // that played nothing began since the last tick (-1: none).
-    qint16 openedAt_ = 0;
-    bool openCompleted_ = false;
-    qint16 unplayedFrom_ = -1;
+    bool windowDestroyed_ = false;
+    std::optional<QSize> desktopAtBaseline_;
 };
 
 }  // namespace saver

@@ -1,5 +1,6 @@
 #include "saver/movie_order.h"
 
+#include <QFileInfo>
 #include <QRandomGenerator>
 #include <algorithm>
 #include <numeric>
@@ -43,7 +44,9 @@ settings::PlaybackSlot MovieOrder::next(settings::Store& store,
                                         const settings::SaverOptions& options, qint16 intMovie) {
     const bool first = !std::exchange(started_, true);
     if (options.shuffle) return nextShuffled(store);
-    if (first && options.resume) intMovie = readResumePosition(resumeFile_);
+    // Without a place kept, a monitor begins at its own first entry.
+    if (first && options.resume && QFileInfo::exists(resumeFile_))
+        intMovie = readResumePosition(resumeFile_);
     const settings::PlaybackSlot slot = settings::readPlaybackSlot(store, intMovie);
     if (options.resume && !slot.entry.isEmpty()) writeResumePosition(resumeFile_, slot.following);
     return slot;

@@ -1,6 +1,5 @@
 #include "saver/picture_box.h"
 
-#include "platform/keys.h"
 #include "platform/twips.h"
 
 namespace saver {
@@ -17,11 +16,6 @@ void PictureBox::setTwipsGeometry(const TwipsRect& geometry) {
     using platform::twipsToPixels;
     setGeometry(twipsToPixels(geometry.left), twipsToPixels(geometry.top),
                 twipsToPixels(geometry.width), twipsToPixels(geometry.height));
-}
-
-void PictureBox::keyPressEvent(QKeyEvent* event) {
-    if (const int key = platform::takeCharacter(event)) return emit KeyPress(key);
-    BlackWidget::keyPressEvent(event);
 }
 
 }  // namespace saver

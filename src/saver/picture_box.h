@@ -5,8 +5,7 @@
 
 namespace saver {
 
-// A black box that keeps its geometry in twips, so a size it keeps is kept exactly, and that
-// reports the characters typed into it.
+// A black box that keeps its geometry in twips, so a size it keeps is kept exactly.
 class PictureBox : public BlackWidget {
     Q_OBJECT
 public:
@@ -14,12 +13,6 @@ public:
 
     TwipsRect twipsGeometry() const { return geometry_; }
     void setTwipsGeometry(const TwipsRect& geometry);
-
-signals:
-    void KeyPress(int keyAscii);
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     TwipsRect geometry_;

@@ -37,6 +37,10 @@ protected:
         master->tmrNext_Timer();
     }
 
+    // The playback of the only monitor, or the one in the host's window.
+    saver::MonitorPlayback& monitor() { return *master->monitors().front(); }
+    bool shown() { return !master->monitors().isEmpty() && monitor().window()->isVisible(); }
+
     void TearDown() override {
         if (master && !master->hasEnded()) master->Ende();
         platform::ShowCursor(true);

@@ -27,7 +27,7 @@ TEST_F(MasterTest, TheNextMovieOpensAsSoonAsThePlayerSaysTheLastOneEnded) {
     deliverQueued();
     EXPECT_EQ(player->opened, (QStringList{"/c/a.avi", "/c/b.avi"}));
     EXPECT_EQ(player->modesAtOpen.last(), player::DoubleSize);
-    EXPECT_FALSE(master->picContainer->isVisible());  // hidden while the file opens
+    EXPECT_FALSE(monitor().picContainer->isVisible());  // hidden while the file opens
 }
 
 TEST_F(MasterTest, AOneEntryListReplaysAsSoonAsItsMovieEnds) {
@@ -48,7 +48,7 @@ TEST_F(MasterTest, AnEntryThatCannotBePlayedIsPassedOverAtOnce) {
     deliverQueued();
     EXPECT_EQ(player->opened, (QStringList{"/c/a.avi", "/c/b.avi"}));
     player->completeOpen(320, 240);
-    EXPECT_TRUE(master->picContainer->isVisible());
+    EXPECT_TRUE(monitor().picContainer->isVisible());
 }
 
 TEST_F(MasterTest, AListWhereNothingPlaysIsGoneRoundOncePerTick) {

@@ -52,7 +52,7 @@ TEST_F(MasterTest, ACharacterKeyOnTheWindowTheBoxOrThePlayerEndsTheSaver) {
             writeStoreFile(kOneClip);
             ends = 0;
             start();
-            QWidget* widgets[] = {master.get(), master->picContainer, player};
+            QWidget* widgets[] = {monitor().window(), monitor().picContainer, player};
             QTest::keyClick(widgets[target], key.key, Qt::NoModifier);
             EXPECT_EQ(ends, 1) << "key " << key.key << " on target " << target;
             EXPECT_TRUE(player->closed);
@@ -65,11 +65,11 @@ TEST_F(MasterTest, KeysWithoutACharacterAndClicksLeaveTheSaverRunning) {
     start();
     for (const Qt::Key key : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Alt, Qt::Key_Right,
                               Qt::Key_Up, Qt::Key_F5, Qt::Key_Delete}) {
-        QTest::keyClick(master.get(), key, Qt::NoModifier);
+        QTest::keyClick(monitor().window(), key, Qt::NoModifier);
         QTest::keyClick(player, key, Qt::NoModifier);
     }
-    QTest::mouseClick(master.get(), Qt::LeftButton, {}, master->rect().center());
-    QTest::mouseClick(master.get(), Qt::RightButton, {}, master->rect().center());
+    QTest::mouseClick(monitor().window(), Qt::LeftButton, {}, monitor().window()->rect().center());
+    QTest::mouseClick(monitor().window(), Qt::RightButton, {}, monitor().window()->rect().center());
     master->tmrNext_Timer();
     EXPECT_EQ(ends, 0);
 }
@@ -79,7 +79,7 @@ TEST_F(MasterTest, TheExitIsSafeToReachTwice) {
     start();
     master->Ende();
     master->Ende();
-    master->axMovie_OpenComplete();
+    monitor().axMovie_OpenComplete();
     EXPECT_EQ(ends, 1);
     EXPECT_FALSE(master->tmrNext.isActive());
 }

@@ -18,7 +18,7 @@ TEST_F(MasterTest, PreviewEndsAtOnceWithoutPlayerOrPointer) {
     start("/p 1234");
     EXPECT_EQ(ends, 1);
     EXPECT_EQ(player, nullptr);
-    EXPECT_FALSE(master->isVisible());
+    EXPECT_FALSE(shown());
     EXPECT_EQ(QCursor::pos(), QPoint(100, 100));
 }
 
@@ -29,7 +29,7 @@ TEST_F(MasterTest, ConfigurationShowsTheSettingsWithTheTimerStoppedThenEnds) {
     EXPECT_EQ(ends, 1);
     EXPECT_FALSE(master->tmrNext.isActive());
     EXPECT_EQ(player, nullptr);
-    EXPECT_FALSE(master->isVisible());
+    EXPECT_FALSE(shown());
 }
 
 TEST_F(MasterTest, ASecondInstanceRunsOnlyWhileTheSettingsWindowIsOpen) {
@@ -54,7 +54,7 @@ TEST_F(MasterTest, PlaysTheListInOrderOverAndOverWithEachEntrysSize) {
     // "origin" is not a mode word: that movie keeps the size of the one before
     EXPECT_EQ(player->modesAtOpen, (QList<int>{0, 1, 1, 0, 1, 1, 0}));
     EXPECT_EQ(ends, 0);
-    EXPECT_TRUE(master->isVisible());
+    EXPECT_TRUE(shown());
 }
 
 TEST_F(MasterTest, AMovieStillPlayingIsNeverReplaced) {
@@ -89,7 +89,7 @@ TEST_F(MasterTest, AnEmptyListEndsAtTheFirstTickWithThePointerNeverHidden) {
     EXPECT_TRUE(player->opened.isEmpty());
     EXPECT_TRUE(player->closed);
     EXPECT_FALSE(platform::isCursorHidden());
-    EXPECT_FALSE(master->isVisible());
+    EXPECT_FALSE(shown());
 }
 
 TEST_F(MasterTest, APositionWithoutAnEntryEndsTheSaver) {
@@ -124,25 +124,25 @@ TEST_F(MasterTest, AListShrunkOrEmptiedWhileRunningNeverPlaysLeftoverKeys) {
 TEST_F(MasterTest, TheOpenMovieIsCentredAndItsBottomStripClipped) {
     writeStoreFile(kThreeClips);
     start();
-    const QSize screen = master->size();
+    const QSize screen = monitor().window()->size();
     EXPECT_EQ(screen, QGuiApplication::primaryScreen()->geometry().size());
-    EXPECT_FALSE(master->picContainer->isVisible());  // the first tick hid it for the first open
+    EXPECT_FALSE(monitor().picContainer->isVisible());  // the first tick hid it for the first open
 
     player->completeOpen(320, 240);
-    EXPECT_EQ(master->picContainer->geometry(),
+    EXPECT_EQ(monitor().picContainer->geometry(),
               QRect((screen.width() - 320) / 2, (screen.height() - 238) / 2, 320, 238));
-    EXPECT_TRUE(master->picContainer->isVisible());
+    EXPECT_TRUE(monitor().picContainer->isVisible());
 
     playToEndAndTick();  // "(Double)"
-    EXPECT_FALSE(master->picContainer->isVisible());
+    EXPECT_FALSE(monitor().picContainer->isVisible());
     player->completeOpen(160, 120);
-    EXPECT_EQ(master->picContainer->geometry().size(), QSize(320, 238));
-    EXPECT_TRUE(master->picContainer->isVisible());
+    EXPECT_EQ(monitor().picContainer->geometry().size(), QSize(320, 238));
+    EXPECT_TRUE(monitor().picContainer->isVisible());
 }
 
 TEST_F(MasterTest, AWaveSoundKeepsThePictureHidden) {
     writeStoreFile("[Movies]\nCount=0\n[Movie]\n0=/s/Tone.WAV (Origin)\n");
     start();
     player->completeOpen(0, 0);
-    EXPECT_FALSE(master->picContainer->isVisible());
+    EXPECT_FALSE(monitor().picContainer->isVisible());
 }

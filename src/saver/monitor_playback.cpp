@@ -1,0 +1,179 @@
+#include "saver/monitor_playback.h"
+
+#include <QScreen>
+#include <QWindow>
+
+#include "platform/twips.h"
+#include "saver/placement.h"
+#include "settings/entry.h"
+#include "settings/playlist.h"
+
+namespace saver {
+namespace {
+
+constexpr TwipsRect kInitialPictureBox{0, 0, 2415, 1455};
+
+Qt::WindowFlags windowFlags(bool hosted) {
+    return Qt::Window | Qt::FramelessWindowHint |
+           (hosted ? Qt::WindowFlags() : Qt::WindowStaysOnTopHint);
+}
+
+}  // namespace
+
+MonitorPlayback::MonitorPlayback(const MonitorSetup& setup, settings::Store& store,
+                                 const PlayerFactory& createPlayer, QObject* parent)
+    : QObject(parent),
+      number(setup.number),
+      intMovie(setup.startEntry),
+      store_(store),
+      window_(std::make_unique<BlackWidget>(nullptr, windowFlags(setup.hostWindow.has_value()))),
+      order_(setup.resumeFile),
+      grouped_(setup.grouped),
+      hostWindow_(setup.hostWindow) {
+    window_->setFocusPolicy(Qt::StrongFocus);
+    picContainer = new PictureBox(kInitialPictureBox, window_.get());
+    picContainer->hide();
+    if (setup.plays) {
+        axMovie = createPlayer(picContainer);
+        axMovie->move(0, 0);
+    }
+    connectHandlers();
+}
+
+// The player goes with the window it draws in.
+MonitorPlayback::~MonitorPlayback() = default;
+
+void MonitorPlayback::connectHandlers() {
+    connect(window_.get(), &BlackWidget::KeyPress, this, &MonitorPlayback::KeyPress);
+    connect(picContainer, &PictureBox::KeyPress, this, &MonitorPlayback::KeyPress);
+    if (!axMovie) return;
+    connect(axMovie, &player::MoviePlayer::KeyPress, this, &MonitorPlayback::KeyPress);
+    connect(axMovie, &player::MoviePlayer::OpenComplete, this,
+            &MonitorPlayback::axMovie_OpenComplete);
+    // Queued: a file refused inside an open must not open the next one inside that open.
+    connect(axMovie, &player::MoviePlayer::PlayStateChange, this,
+            &MonitorPlayback::axMovie_PlayStateChange, Qt::QueuedConnection);
+}
+
+// Each tick may go round the whole list once more, however little of it plays.
+void MonitorPlayback::tmrNext_Timer() {
+    unplayedFrom_ = -1;
+    if (!grouped_) playOn();
+}
+
+// The end of a movie, or of an open that failed, moves on at once instead of at the next tick.
+void MonitorPlayback::axMovie_PlayStateChange() {
+    if (!finished()) return;
+    if (grouped_) return emit Finished();
+    if (passesOverAtOnce()) playOn();
+}
+
+// Safe in any state: after the end, or with nothing loaded, it does only what applies.
+void MonitorPlayback::playOn() {
+    if (finished()) openNextMovie();
+}
+
+bool MonitorPlayback::finished() const {
+    if (stopped_ || !axMovie) return false;
+    const int state = axMovie->playState();
+    return state == player::NothingLoaded || state == player::Stopped;
+}
+
+// The rest of a list where nothing plays waits for the tick, so such a list keeps the saver idle.
+bool MonitorPlayback::passesOverAtOnce() {
+    if (openCompleted_) return true;
+    if (unplayedFrom_ < 0) unplayedFrom_ = openedAt_;
+    return intMovie != unplayedFrom_;
+}
+
+bool MonitorPlayback::openNextMovie() {
+    store_.refresh();
+    const settings::SaverOptions options = settings::readSaverOptions(store_);
+    return open(order_.next(store_, options, intMovie), options);
+}
+
+// The group's position: neither this monitor's shuffled order nor its resumed place decides.
+bool MonitorPlayback::openMovieAt(qint16 position) {
+    store_.refresh();
+    intMovie = position;
+    return open(order_.next(store_, {}, position), settings::readSaverOptions(store_));
+}
+
+bool MonitorPlayback::open(const settings::PlaybackSlot& slot,
+                           const settings::SaverOptions& options) {
+    if (stopped_ || !axMovie) return false;
+    picContainer->hide();
+    if (slot.entry.isEmpty()) {
+        emit NoEntry();
+        return false;
+    }
+    const int count = settings::movieCount(store_);
+    playingPosition_ = static_cast<qint16>(slot.following == 0 ? count : slot.following - 1);
+    axMovie->setPlaybackChoices(playbackChoices(options, window_->size()));
+    applySizeMode(slot.entry);
+    openedAt_ = intMovie;
+    openCompleted_ = false;
+    axMovie->setFileName(settings::splitEntry(slot.entry).path);
+    intMovie = slot.following;
+    return true;
+}
+
+// A word other than the two mode words keeps whatever mode the player had.
+void MonitorPlayback::applySizeMode(const QString& entry) {
+    if (const auto mode = settings::sizeModeForEntry(entry)) axMovie->setWindowSizeMode(*mode);
+}
+
+void MonitorPlayback::axMovie_OpenComplete() {
+    if (stopped_ || !axMovie) return;
+    openCompleted_ = true;
+    unplayedFrom_ = -1;
+    placePicture();
+    if (showsPicture(axMovie->fileName())) picContainer->show();
+}
+
+void MonitorPlayback::placePicture() {
+    if (!axMovie) return;
+    picContainer->setTwipsGeometry(placePictureBox(
+        axMovie->widthTwips(), axMovie->heightTwips(), picContainer->twipsGeometry().height,
+        platform::pixelsToTwips(window_->width()), platform::pixelsToTwips(window_->height()),
+        viewScale_));
+    const QSize picture(platform::twipsToPixels(axMovie->widthTwips()),
+                        platform::twipsToPixels(axMovie->heightTwips()));
+    axMovie->setGeometry(playerWindow(picture, picContainer->geometry(), window_->size()));
+}
+
+void MonitorPlayback::placeOn(const QRect& area, float viewScale) {
+    area_ = area;
+    viewScale_ = viewScale;
+    if (screen) window_->setScreen(screen);
+    window_->setGeometry(area);
+    if (axMovie) axMovie->setViewScale(viewScale);
+    placePicture();
+}
+
+// Without a window manager showFullScreen() alone keeps the old size, so the geometry comes
+// first.
+void MonitorPlayback::showFullScreen() {
+    window_->setGeometry(area_);
+    window_->showFullScreen();
+    window_->raise();
+}
+
+// Inside a host's window nothing of ours is a top-level window: the saver fills the host's.
+void MonitorPlayback::showInHostWindow() {
+    window_->winId();
+    if (QWindow* host = QWindow::fromWinId(*hostWindow_)) window_->windowHandle()->setParent(host);
+    window_->setGeometry(area_);
+    window_->show();
+}
+
+void MonitorPlayback::stop() {
+    stopped_ = true;
+    if (axMovie) axMovie->stop();
+}
+
+void MonitorPlayback::closeEngine() {
+    if (axMovie) axMovie->close();
+}
+
+}  // namespace saver
