@@ -28,29 +28,45 @@ struct Host {
     bool systemHack;      // runs hacks only from the system's hack folder
     QStringList daemon;   // runs for the whole test; the saver's activation when nothing else
     QStringList activate, deactivate;  // empty: the daemon's start and SIGTERM
+    const char* monitors;              // the setting; Each begins the monitors at 0 and 1
 };
 
 void PrintTo(const Host& host, std::ostream* out) {
     *out << host.name;
 }
 
+const Host kXScreenSaver{"XScreenSaver",
+                         "xscreensaver",
+                         true,
+                         false,
+                         {"xscreensaver", "-no-splash", "-log", "@/host.log"},
+                         {"xscreensaver-command", "-activate"},
+                         {"xscreensaver-command", "-deactivate"},
+                         "Each"};
+
+Host inStep(Host host, const char* name) {
+    host.name = name;
+    host.monitors = "Same";
+    return host;
+}
+
 const Host kHosts[] = {
-    {"XScreenSaver",
-     "xscreensaver",
-     true,
-     false,
-     {"xscreensaver", "-no-splash", "-log", "@/host.log"},
-     {"xscreensaver-command", "-activate"},
-     {"xscreensaver-command", "-deactivate"}},
-    {"Xsecurelock", "xsecurelock", false, false, {"xsecurelock"}, {}, {}},
+    kXScreenSaver,
+    inStep(kXScreenSaver, "XScreenSaverSame"),
+    {"Xsecurelock", "xsecurelock", false, false, {"xsecurelock"}, {}, {}, "Each"},
     {"MateScreensaver",
      "mate-screensaver",
      false,
      true,
      {"mate-screensaver", "--no-daemon"},
      {"mate-screensaver-command", "--activate"},
-     {"mate-screensaver-command", "--deactivate"}},
+     {"mate-screensaver-command", "--deactivate"},
+     "Each"},
 };
+
+// Long enough that both monitors still show their first movie when the last saver has started.
+const ClipSpec kHostRed{"red.avi", "0xff0000", QSize(320, 240), 4.0};
+const ClipSpec kHostGreen{"green.avi", "0x00ff00", QSize(200, 150), 4.0};
 
 constexpr char kWrapper[] = R"(#!/bin/bash
 export XDG_CONFIG_HOME=@/config XDG_RUNTIME_DIR=@/runtime
@@ -106,7 +122,9 @@ protected:
         writeFile(hack_, wrapper.replace("@BINARY", binary));
         QFile::setPermissions(
             hack_, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
-        writePlayList({clip(kRedClip) + " (Origin)"});
+        writePlayList({clip(kHostRed) + " (Origin)", clip(kHostGreen) + " (Origin)"});
+        testsupport::writeStoreFile(testsupport::readStoreFile() +
+                                    "Monitors=" + GetParam().monitors + "\n");
         ASSERT_TRUE(QFile::copy(testsupport::storeFilePath(), home_.filePath("config/FDK.conf")));
         QFile::setPermissions(clipFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                                 QFile::ReadOther | QFile::ExeOther);
@@ -221,14 +239,18 @@ protected:
         return QString::fromLatin1(log.readAll()).split(u'\n', Qt::SkipEmptyParts);
     }
 
-    // Monitors that show the movie's picture where the full-screen saver shows it.
+    // Monitors that show the picture the full-screen saver shows there first: the first entry
+    // on the left, and on the right the second with Each, the first with Same.
     int monitorsPlaying() {
         const QImage root = x_.grab(kPrimaryScreen.united(kSecondScreen));
+        const bool each = QString(GetParam().monitors) == "Each";
         int playing = 0;
-        for (const QRect& monitor : {kPrimaryScreen, kSecondScreen}) {
+        for (const auto& [monitor, shown] :
+             {std::pair(kPrimaryScreen, &kHostRed),
+              std::pair(kSecondScreen, each ? &kHostGreen : &kHostRed)}) {
             const Frame frame = analyseArea(root, monitor);
-            playing += frame.colour == Colour::Red &&
-                       nearlyEqual(frame.picture, centredBox(monitor, kRedClip.size));
+            playing += frame.colour == (shown == &kHostRed ? Colour::Red : Colour::Green) &&
+                       nearlyEqual(frame.picture, centredBox(monitor, shown->size));
         }
         return playing;
     }

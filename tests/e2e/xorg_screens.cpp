@@ -47,17 +47,26 @@ QString startTwoScreenXorg(XServer& server, const QString& logFolder) {
         return error + QStringLiteral("\n") + logTail(log);
     qputenv("DISPLAY", server.display().toLocal8Bit());
 
-    const QString xrandr = QStringLiteral("xrandr");
     for (const QStringList& step : {
              QStringList{"--newmode", "1024x768_60", "63.50", "1024", "1072", "1176", "1328", "768",
                          "771", "775", "798", "-hsync", "+vsync"},
              QStringList{"--addmode", "DUMMY1", "1024x768_60"},
-             QStringList{"--output", "DUMMY1", "--mode", "1024x768_60", "--right-of", "DUMMY0"},
          }) {
-        error = run(xrandr, step);
+        error = xrandr(step);
         if (!error.isEmpty()) return error;
     }
-    return {};
+    return restoreTwoScreens();
+}
+
+QString xrandr(const QStringList& arguments) {
+    return run(QStringLiteral("xrandr"), arguments);
+}
+
+QString restoreTwoScreens() {
+    const QString first = xrandr({"--output", "DUMMY0", "--mode", "1280x960", "--primary"});
+    const QString second =
+        xrandr({"--output", "DUMMY1", "--mode", "1024x768_60", "--right-of", "DUMMY0"});
+    return first + second;
 }
 
 QString& twoScreensUnavailable() {

@@ -16,6 +16,11 @@ inline const QRect kSecondScreen(1280, 0, 1024, 768);
 // not, or an empty text.
 QString startTwoScreenXorg(XServer& server, const QString& logFolder);
 
+// Runs xrandr on the server; returns why it failed, or an empty text.
+QString xrandr(const QStringList& arguments);
+// Both monitors back as the server was set up, after a test changed them.
+QString restoreTwoScreens();
+
 // Why this test process runs without a two-screen server; empty when it has one.
 QString& twoScreensUnavailable();
 
