@@ -13,7 +13,8 @@ import time
 from pathlib import Path
 from types import SimpleNamespace
 
-from harness import Stores, Xvfb, load_average
+import measure_monitors
+from harness import Stores, TwoScreenXorg, Xvfb, load_average
 from measure import Bench
 from measure_session import Session
 from report import write_report
@@ -35,7 +36,7 @@ def options():
         starts=int(env.get("STARTS", 1000)), load_procs=int(env.get("LOAD_PROCS", 2)),
         desktop_runs=int(env.get("DESKTOP_RUNS", 5)),
         frames_runs=int(env.get("FRAMES_RUNS", 3)), frames_secs=float(env.get("FRAMES_SECS", 7)),
-        runs=int(env.get("RUNS", 5)), plays=int(env.get("PLAYS", 200)),
+        runs=int(env.get("RUNS", 5)), monitor_runs=int(env.get("MONITOR_RUNS", 3)), plays=int(env.get("PLAYS", 200)),
         gaps=int(env.get("GAPS", 20)), gaps_locked=int(env.get("GAPS_LOCKED", 12)),
         idle_secs=float(env.get("IDLE_SECS", 60)),
         config_runs=int(env.get("CONFIG_RUNS", 5)), entries=int(env.get("ENTRIES", 32766)),
@@ -44,7 +45,7 @@ def options():
         mpv_args=shlex.split(env.get("MPV_ARGS", "--no-config --fs --vo=x11 --hwdec=no "
                                                  "--video-unscaled=yes")),
         sections=env.get("SECTIONS", "playback,gaps,growth,idle,config,starts,desktop,"
-                                     "frames").split(","))
+                                     "frames,monitors").split(","))
 
 
 def command_output(argv):
@@ -122,6 +123,19 @@ def session_sections(session, o, results):
         results["frames"] = runs
 
 
+def two_monitors(o, logs):
+    if os.geteuid() != 0:
+        return {"error": "Xorg with its own configuration needs root"}
+    try:
+        xorg = TwoScreenXorg(logs)
+    except (OSError, RuntimeError, subprocess.CalledProcessError) as error:
+        return {"error": f"no two-monitor Xorg: {error}"}
+    try:
+        return measure_monitors.run(o, xorg, Stores(o.out / "stores-monitors"), logs)
+    finally:
+        xorg.stop()
+
+
 def main():
     o = options()
     logs = o.out / "logs"
@@ -164,6 +178,9 @@ def main():
         session_sections(Session(bench), o, results)
     finally:
         xvfb.stop()
+    if "monitors" in o.sections:
+        print("two monitors against one (Xorg, dummy driver)", flush=True)
+        results["monitors"] = two_monitors(o, logs)
     results["load_end"] = load_average()
     results["finished"] = time.strftime("%Y-%m-%d %H:%M:%S")
     results.setdefault("runs", []).append(

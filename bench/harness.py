@@ -46,6 +46,22 @@ def summary(values):
             "n": len(values)}
 
 
+def read_display(read_end, timeout):
+    """":N" from an X server started with -displayfd, once it takes clients; empty if it never
+    said. Closes `read_end`."""
+    text = b""
+    deadline = time.monotonic() + timeout
+    while b"\n" not in text and time.monotonic() < deadline:
+        ready, _, _ = select.select([read_end], [], [], 1)
+        if ready:
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                break
+            text += chunk
+    os.close(read_end)
+    return ":" + text.decode().strip() if b"\n" in text else ""
+
+
 class Xvfb:
     """A private X server: 1920x1080x24, black root, no TCP."""
 
@@ -57,20 +73,10 @@ class Xvfb:
              "-nolisten", "tcp", "-br", "-noreset"],
             pass_fds=[write_end], stdout=self.log, stderr=subprocess.STDOUT)
         os.close(write_end)
-        text = b""
-        deadline = time.monotonic() + 20
-        while b"\n" not in text and time.monotonic() < deadline:
-            ready, _, _ = select.select([read_end], [], [], 1)
-            if ready:
-                chunk = os.read(read_end, 16)
-                if not chunk:
-                    break
-                text += chunk
-        os.close(read_end)
-        if b"\n" not in text:
+        self.display = read_display(read_end, 20)
+        if not self.display:
             self.stop()
             raise RuntimeError("Xvfb did not report a display")
-        self.display = ":" + text.decode().strip()
         self.pid = self.proc.pid
 
     def stop(self):
@@ -82,6 +88,38 @@ class Xvfb:
                 self.proc.kill()
                 self.proc.wait()
         self.log.close()
+
+
+class TwoScreenXorg:
+    """Xorg on its dummy driver with two monitors side by side, as the end-to-end tests run it:
+    DUMMY0 1280x960 at 0,0 (primary) and DUMMY1 1024x768 at 1280,0, on a black root. Needs
+    root, Xorg's dummy driver and xrandr."""
+
+    CONFIG = Path(__file__).resolve().parent.parent / "tests" / "e2e" / "xorg-two-screens.conf"
+    MONITORS = ((0, 0, 1280, 960), (1280, 0, 1024, 768))
+
+    def __init__(self, log_dir):
+        read_end, write_end = os.pipe()
+        self.log = log_dir / "xorg.log"
+        self.proc = subprocess.Popen(
+            ["Xorg", "-displayfd", str(write_end), "-noreset", "-novtswitch", "-nolisten", "tcp",
+             "-br", "-config", str(self.CONFIG), "-logfile", str(self.log)],
+            pass_fds=[write_end], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        self.display = read_display(read_end, 30)
+        if not self.display:
+            self.stop()
+            raise RuntimeError(f"Xorg did not report a display (see {self.log})")
+        self.pid = self.proc.pid
+        env = dict(os.environ, DISPLAY=self.display)
+        for step in (["--newmode", "1024x768_60", "63.50", "1024", "1072", "1176", "1328", "768",
+                      "771", "775", "798", "-hsync", "+vsync"],
+                     ["--addmode", "DUMMY1", "1024x768_60"],
+                     ["--output", "DUMMY1", "--mode", "1024x768_60", "--right-of", "DUMMY0"]):
+            subprocess.run(["xrandr", *step], env=env, check=True, capture_output=True)
+
+    def stop(self):
+        end_process(self.proc, 10)
 
 
 class Stores:

@@ -4,6 +4,7 @@ then the details a reader needs to trust them."""
 import statistics
 
 from harness import summary
+from report_monitors import monitor_section
 from report_session import session_rows
 
 MIB = 1024
@@ -29,8 +30,9 @@ def growth_figures(samples, key, plays_target=200):
 
 
 class Table:
-    def __init__(self):
+    def __init__(self, ratio_head="flickerdeck / mpv"):
         self.rows = []
+        self.ratio_head = ratio_head
 
     def add(self, figure, tool, stats, unit, ratio="", target="", verdict=""):
         cells = [figure, tool] + ([fmt(stats["median"]), fmt(stats["min"]), fmt(stats["max"]),
@@ -38,7 +40,7 @@ class Table:
         self.rows.append(cells + [unit, ratio, target, verdict])
 
     def markdown(self):
-        head = ["figure", "program", "median", "min", "max", "n", "unit", "flickerdeck / mpv",
+        head = ["figure", "program", "median", "min", "max", "n", "unit", self.ratio_head,
                 "target", "pass/fail"]
         lines = ["| " + " | ".join(head) + " |", "|" + "---|" * len(head)]
         return "\n".join(lines + ["| " + " | ".join(r) + " |" for r in self.rows])
@@ -252,6 +254,8 @@ def write_markdown(path, results, o, table, notes):
         "## Details", "",
     ]
     lines += [f"- {n}" for n in notes]
+    if results.get("monitors"):
+        lines += ["", *monitor_section(results, Table)]
     path.write_text("\n".join(lines) + "\n")
 
 

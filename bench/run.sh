@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Benchmarks flickerdeck against mpv on a private Xvfb and writes bench/results.md.
 # Knobs (environment): BIN, RUNS, PLAYS, GAPS, IDLE_SECS, CONFIG_RUNS, ENTRIES, POLL_MS,
-# MPV_ARGS, SECTIONS, MERGE — see bench/README.md. Never touches the user's own store: every
+# MPV_ARGS, SECTIONS, MONITOR_RUNS, MERGE — see bench/README.md. Never touches the user's own store: every
 # run gets its own XDG_CONFIG_HOME and XDG_RUNTIME_DIR under bench/out/stores.
 set -euo pipefail
 
@@ -22,6 +22,10 @@ command -v xwininfo >/dev/null || need+=(x11-utils)
 command -v openbox >/dev/null || need+=(openbox)
 command -v pulseaudio >/dev/null || need+=(pulseaudio)
 command -v dbus-daemon >/dev/null || need+=(dbus)
+# two monitors: Xorg on its dummy driver
+command -v Xorg >/dev/null || need+=(xserver-xorg-core)
+[[ -e /usr/lib/xorg/modules/drivers/dummy_drv.so ]] || need+=(xserver-xorg-video-dummy)
+command -v xrandr >/dev/null || need+=(x11-xserver-utils)
 if ((${#need[@]})); then
     echo "installing ${need[*]}"
     apt-get -o DPkg::Lock::Timeout=900 install -y "${need[@]}" >/dev/null ||

@@ -13,6 +13,11 @@
 //                                           until the centre is black, and until PID has ended
 //   xprobe frames POLL_MS DURATION_MS       how many times the centre's pixels changed
 //   xprobe class                            the centre's class once (for checking by hand)
+//   xprobe regions POLL_MS MAX_MS X Y ...   the same region centred on each point (a monitor's
+//                                           centre): "NS INDEX CLASS" at each change of one,
+//                                           until stdin closes or MAX_MS pass
+//   xprobe host-window X Y W H              a window as a screen-saver host makes one: prints
+//                                           its id, and goes with it when stdin closes
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -44,17 +49,18 @@ void sleepMs(int ms) {
     nanosleep(&t, nullptr);
 }
 
+XImage* region(Display* display, int centreX, int centreY) {
+    return XGetImage(display, DefaultRootWindow(display), centreX - kRegionWidth / 2,
+                     centreY - kRegionHeight / 2, kRegionWidth, kRegionHeight, AllPlanes, ZPixmap);
+}
+
 XImage* centre(Display* display) {
-    const int x = (DisplayWidth(display, 0) - kRegionWidth) / 2;
-    const int y = (DisplayHeight(display, 0) - kRegionHeight) / 2;
-    return XGetImage(display, DefaultRootWindow(display), x, y, kRegionWidth, kRegionHeight,
-                     AllPlanes, ZPixmap);
+    return region(display, DisplayWidth(display, 0) / 2, DisplayHeight(display, 0) / 2);
 }
 
 // black: nothing but the window's black; red / blue: the two play-list clips; picture: any
 // other picture. Encoder noise keeps "black" a little above zero, hence the thresholds.
-const char* classify(Display* display) {
-    XImage* image = centre(display);
+const char* classify(XImage* image) {
     if (!image) return "error";
     int64_t lit = 0, r = 0, g = 0, b = 0;
     for (int row = 0; row < kRegionHeight; ++row) {
@@ -75,6 +81,10 @@ const char* classify(Display* display) {
     if (r > 2 * g && r > 2 * b) return "red";
     if (b > 2 * r && b > 2 * g) return "blue";
     return "picture";
+}
+
+const char* classify(Display* display) {
+    return classify(centre(display));
 }
 
 int pidfdOf(long pid) {
@@ -267,9 +277,53 @@ int closeWindow(Display* display, const std::string& title, long pid, int timeou
     return reportExit(pidfd, timeoutMs);
 }
 
+bool stdinClosedWithin(int ms) {
+    pollfd input{STDIN_FILENO, POLLIN, 0};
+    if (poll(&input, 1, ms) != 1) return false;
+    char buffer[64];
+    return read(STDIN_FILENO, buffer, sizeof buffer) <= 0;
+}
+
+int regions(Display* display, int pollMs, int maxMs, char** points, int count) {
+    const int64_t deadline = nowNs() + int64_t(maxMs) * 1'000'000;
+    std::string current[8];
+    count = std::min(count, 8);
+    std::puts("ready");
+    std::fflush(stdout);
+    while (nowNs() < deadline) {
+        for (int i = 0; i < count; ++i) {
+            const int64_t taken = nowNs();
+            const std::string seen =
+                classify(region(display, std::atoi(points[2 * i]), std::atoi(points[2 * i + 1])));
+            if (seen == current[i]) continue;
+            std::printf("%lld %d %s\n", static_cast<long long>(taken), i, seen.c_str());
+            std::fflush(stdout);
+            current[i] = seen;
+        }
+        if (stdinClosedWithin(pollMs)) return 0;
+    }
+    return 0;
+}
+
+int hostWindow(Display* display, int x, int y, int width, int height) {
+    const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), x, y,
+                                              unsigned(width), unsigned(height), 0, 0, 0);
+    XSetWindowAttributes attributes{};
+    attributes.override_redirect = True;
+    XChangeWindowAttributes(display, window, CWOverrideRedirect, &attributes);
+    XMapWindow(display, window);
+    XSync(display, False);
+    std::printf("%lu\n", window);
+    std::fflush(stdout);
+    while (!stdinClosedWithin(1000)) {
+    }
+    return 0;
+}
+
 int usage() {
     std::fputs(
-        "usage: xprobe picture|watch|key|key-gone|frames|wait-window|close-window|class ...\n",
+        "usage: xprobe picture|watch|key|key-gone|frames|wait-window|close-window|class|regions|"
+        "host-window ...\n",
         stderr);
     return 2;
 }
@@ -293,5 +347,10 @@ int main(int argc, char** argv) {
         return keyGone(display, arg(2), std::atol(arg(3)), std::atoi(arg(4)), std::atoi(arg(5)));
     if (command == "frames") return frames(display, std::atoi(arg(2)), std::atoi(arg(3)));
     if (command == "class") return std::puts(classify(display)), 0;
+    if (command == "regions")
+        return regions(display, std::atoi(arg(2)), std::atoi(arg(3)), argv + 4, (argc - 4) / 2);
+    if (command == "host-window")
+        return hostWindow(display, std::atoi(arg(2)), std::atoi(arg(3)), std::atoi(arg(4)),
+                          std::atoi(arg(5)));
     return usage();
 }
