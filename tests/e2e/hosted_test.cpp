@@ -88,6 +88,22 @@ INSTANTIATE_TEST_SUITE_P(Hosts, HandOverTest,
                                            HandOver{"EnvironmentVariable", true, kScreenArea, 1}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A host may resize its window rather than start the saver again (XScreenSaver after a change
+// of mode): the picture is centred in the new size, and the next movie sized for it.
+TEST_F(HostedTest, FollowsItsWindowToANewSize) {
+    writePlayList({clip(kShortRed) + " (Origin)"});
+    makeHost(kHost);
+    ASSERT_FALSE(HasFailure());
+    QProcess& saver = startHosted(false);
+    ASSERT_TRUE(showsPicture(Colour::Red, centredBox(kHost, kShortRed.size * 0.625), 10000, kHost));
+    const QRect resized(kHost.topLeft(), kScreen);  // as large as its monitor: no preview now
+    ASSERT_TRUE(xdotool({"windowsize", QString::number(host_), "1024", "768"}));
+    EXPECT_TRUE(showsPicture(Colour::Red, centredBox(resized, kShortRed.size), 10000,
+                             resized & kScreenArea));
+    ASSERT_TRUE(sendSignal(saver, SIGTERM));
+    EXPECT_TRUE(endsCleanlyWithin(saver, kEndsAfterSignalMs));
+}
+
 using StoppedSaverTest = HostedTest;
 
 // Hosts stop the saver while they ask for a password and let it go on afterwards.
