@@ -35,11 +35,19 @@ SameStep sameStep(const SameMember& me, const QList<SameMember>& others, bool ga
     const bool leader = std::none_of(others.begin(), others.end(),
                                      [&me](const SameMember& o) { return leadsBefore(o, me); });
     if (!leader) return {};
-    if (me.round == 0) return gathered ? SameStep{SameStep::Lead, {}} : SameStep{};
-    if (awaited(me, me.round)) return {};
-    const bool othersDone = std::none_of(
-        others.begin(), others.end(), [&me](const SameMember& o) { return awaited(o, me.round); });
-    return othersDone ? SameStep{SameStep::Lead, {}} : SameStep{};
+    const SameStep lead{SameStep::Lead, {}};
+    if (me.round == 0) return gathered ? lead : SameStep{};
+    const auto any = [&others](const auto& test) {
+        return std::any_of(others.begin(), others.end(), test);
+    };
+    if (awaited(me, me.round) || any([&me](const SameMember& o) { return awaited(o, me.round); }))
+        return {};
+    if (me.ended) return lead;
+    // A guest leader cuts its movie short only for others that wait: guests alone (all started
+    // again by their host) play it out.
+    const bool othersWait =
+        any([&me](const SameMember& o) { return o.round == me.round && o.ended; });
+    return othersWait ? lead : SameStep{};
 }
 
 QByteArray sameRecordText(const SameMember& member, qint64 nowMs) {
