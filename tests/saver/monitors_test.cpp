@@ -1,6 +1,13 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDateTime>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include "saver/monitor_layout.h"
+#include "saver/same_board.h"
 #include "saver/same_step.h"
 
 using saver::SameMember;
@@ -125,4 +132,30 @@ TEST(SameStep, TheLeaderBeginsARoundWhenAllWhoBeganTheLastHaveEndedItAndTheOther
     for (const char* bad : {"", "1 2 3", "1 2 3 4 5 6 x", "1 2 40000 4 0 0 5", "1 2 3 4 2 0 5",
                             "-1 2 3 4 0 0 5", "1 2 3 4 0 0 5 6"})
         EXPECT_FALSE(saver::parseSameRecord(bad)) << bad;
+}
+
+TEST(SameBoard, CountsFreshLinesOfLiveProcessesAndRemovesThoseOfEndedOnes) {
+    QTemporaryDir runtime;
+    const QString folder = saver::SameBoard::folderFor(runtime.path(), ":0.0");
+    EXPECT_EQ(folder, runtime.path() + "/flickerdeck-same-_0.0");
+    saver::SameBoard board(folder);
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const pid_t ended = fork();
+    if (ended == 0) _exit(0);
+    ASSERT_EQ(waitpid(ended, nullptr, 0), ended);
+    const std::pair<qint64, qint64> lines[] = {
+        {getppid(), now - 100}, {ended, now}, {1, now - 9000}};
+    for (const auto& [id, writtenMs] : lines) {
+        QFile file(folder + "/" + QString::number(id));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(saver::sameRecordText({.monitor = 1, .round = 2}, writtenMs));
+    }
+    board.publish({.monitor = 0, .round = 2}, now);
+    const QList<SameMember> others = board.others(now);
+    ASSERT_EQ(others.size(), 1);
+    EXPECT_EQ(others.front().id, getppid());
+    EXPECT_FALSE(QFile::exists(folder + "/" + QString::number(ended)));
+    EXPECT_TRUE(QFile::exists(folder + "/1"));  // stopped, maybe: it may come back
+    board.leave();
+    EXPECT_FALSE(QFile::exists(folder + "/" + QString::number(board.ownId())));
 }
