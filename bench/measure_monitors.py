@@ -84,6 +84,9 @@ class TwoMonitors(Bench):
             result["peak_rss_mib"] = sum(status_kib(s.pid, "VmHWM") or 0 for s in savers) / 1024
             if any(s.poll() is not None for s in savers):
                 result["error"] = "a saver ended while it was measured"
+            elif result["cpu_s_per_min"] < 1:
+                # Seen now and then on the shared machine, never when watched second by second.
+                result["error"] = "no CPU at all while measured (stopped, or the machine paused)"
         else:
             result["error"] = f"pictures on {len(first)} monitor(s), {len(alive)} saver(s) running"
         result["exit_codes"] = self.stop_savers(savers, hosts, hosted)

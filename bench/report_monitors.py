@@ -21,12 +21,15 @@ def monitor_section(results, table_type):
     if "error" in data:
         return ["## Two monitors", "", f"Not measured: {data['error']}", ""]
     runs = [r for r in data["layouts"] if "error" not in r]
-    groups = {}
+    groups = {key: [] for key in (("Primary", False), ("Each", False), ("Same", False),
+                                  ("Same", True))}
     for r in runs:
-        groups.setdefault((r["setting"], r["hosted"]), []).append(r)
+        groups[(r["setting"], r["hosted"])].append(r)
     one = groups.get(("Primary", False), [])
     table = table_type("against one monitor")
     for key, group in groups.items():
+        if not group:
+            continue
         name = label(group[0])
         firsts = [r["first_ms"] for r in group]
         table.add(f"first picture, left monitor, {name}", "flickerdeck",
@@ -34,7 +37,7 @@ def monitor_section(results, table_type):
         if key[0] != "Primary":
             table.add(f"first picture, right monitor, {name}", "flickerdeck",
                       summary([f[1] for f in firsts]), "ms")
-            table.add(f"right monitor's first picture after the left's, {name}", "flickerdeck",
+            table.add(f"right monitor's first picture less the left's, {name}", "flickerdeck",
                       summary([f[1] - f[0] for f in firsts]), "ms")
         for field, figure, unit in (("cpu_s_per_min", "CPU per minute", "s/min"),
                                     ("peak_rss_mib", "peak memory (VmHWM, all savers)", "MiB")):
@@ -63,7 +66,12 @@ def monitor_section(results, table_type):
         c for s in data["in_step"] for c in s["exit_codes"]}
     notes.append(f"- exit statuses seen: {', '.join(str(c) for c in sorted(codes, key=str))}")
     loads = [r["load"] for r in runs]
+    run = next((r for r in reversed(results.get("runs", [])) if "monitors" in r["sections"]), {})
     return ["## Two monitors", "",
+            f"Made with `SECTIONS={','.join(run.get('sections', ['monitors']))} "
+            f"MONITOR_RUNS={results['options'].get('monitor_runs', '?')} bash bench/run.sh` "
+            f"({run.get('started', '?')} – {run.get('finished', '?')}, work tree at "
+            f"{results['machine'].get('git', '?')}).", "",
             f"On Xorg's dummy driver with two monitors (1280x960 and 1024x768), the 1280x720 clip "
             f"on each, {results['options'].get('monitor_runs', '?')} runs of each layout"
             + (f" (load {min(loads):.2f}–{max(loads):.2f})" if loads else "")
