@@ -48,11 +48,18 @@ TEST(CommandLineText, JoinsTheArgumentsAfterTheProgramName) {
 
 TEST(InformationAsked, OnlyTheExactWordAloneIsAnswered) {
     EXPECT_EQ(saver::informationAsked({"fd", "--version"}, "1.2"), "flickerdeck 1.2\n");
-    EXPECT_TRUE(saver::informationAsked({"fd", "--help"}, "1.2").value_or("").startsWith("Usage:"));
+    const QString help = saver::informationAsked({"fd", "--help"}, "1.2").value_or("");
+    EXPECT_TRUE(help.startsWith("Usage:"));
+    EXPECT_TRUE(help.contains("--add-to-xscreensaver"));
+    EXPECT_TRUE(saver::addToXScreenSaverAsked({"fd", "--add-to-xscreensaver"}));
     for (const QStringList& other : {QStringList{"fd"},
                                      {"fd", "--HELP"},
                                      {"fd", "--help", "/C"},
                                      {"fd", "/C", "--version"},
-                                     {"fd", "--version "}})
+                                     {"fd", "--version "},
+                                     {"fd", "--add-to-xscreensaver", "/S"}}) {
         EXPECT_FALSE(saver::informationAsked(other, "1.2")) << other.join(' ').toStdString();
+        EXPECT_FALSE(saver::addToXScreenSaverAsked(other)) << other.join(' ').toStdString();
+    }
 }
+
