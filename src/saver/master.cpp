@@ -10,6 +10,7 @@
 #include "platform/twips.h"
 #include "platform/x11_connection.h"
 #include "saver/dispatch.h"
+#include "saver/nothing_to_play.h"
 #include "saver/placement.h"
 #include "saver/resume_state.h"
 #include "settings/entry.h"
@@ -84,6 +85,7 @@ void Master::runConfiguration() {
 }
 
 void Master::runSaver() {
+    warnWhenNothingCanPlay(store_);
     createMovieControl();
     connectHandlers();
     axMovie_OpenComplete();
