@@ -351,7 +351,8 @@ TEST_F(SettingsWindowTest, MoviesTheScreenCutsOffAreMarkedUntilTheyFit) {
         return marked.join(' ');
     };
     w->marks()->checkNewEntries();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return notes() == "cut - cut"; }, 10000)) << qPrintable(notes());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return notes() == "cut - cut"; }, 10000))
+        << qPrintable(notes());
     EXPECT_TRUE(w->marks()->noteAt(0).startsWith("Larger than the screen"));
     EXPECT_FALSE(w->lstFiles->item(0)->icon().isNull());
     select(*w, 0);
