@@ -24,9 +24,10 @@ bool hasModeWordForm(const QString& entry) {
 
 void checkSizeMode(const QString& word) {
     const std::optional<int> mode = settings::sizeModeForWord(word);
-    FUZZ_CHECK(mode.has_value() ==
-               (word == QLatin1String("Origin") || word == QLatin1String("Double")));
-    if (mode) FUZZ_CHECK(*mode == (word == QLatin1String("Origin") ? 0 : 1));
+    const QStringList words{QStringLiteral("Origin"), QStringLiteral("Double"),
+                            QStringLiteral("Fit")};
+    FUZZ_CHECK(mode.has_value() == words.contains(word));
+    if (mode) FUZZ_CHECK(*mode == words.indexOf(word));
 }
 
 void checkSplit(const QString& entry) {

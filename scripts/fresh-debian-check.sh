@@ -6,8 +6,8 @@
 #
 # WORK (default /var/tmp/flickerdeck-debian12) keeps a pristine base system that later runs copy,
 # so only the first run bootstraps; the packages apt fetches are kept there too. MIRROR defaults
-# to the Debian mirror this machine's apt uses. Each run starts from a fresh copy of the base, in
-# WORK/run.
+# to the Debian mirror this machine's apt uses (it is required where apt names none). Each run
+# starts from a fresh copy of the base, in WORK/run.
 set -euo pipefail
 
 repo=$(realpath "${1:-$(dirname "${BASH_SOURCE[0]}")/..}")
@@ -23,7 +23,7 @@ host_mirror() {
         2>/dev/null | grep -oE 'https?://[^ ]*/debian/?( |$)' | head -n1 | tr -d ' ' || true
 }
 mirror=${MIRROR:-$(host_mirror)}
-mirror=${mirror:-http://deb.debian.org/debian}
+[[ -n $mirror ]] || { echo "fresh-debian-check: this machine's apt names no Debian mirror; set MIRROR" >&2; exit 1; }
 
 base=$work/base
 if [[ ! -e $base/.complete ]]; then

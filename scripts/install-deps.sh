@@ -6,10 +6,10 @@ set -euo pipefail
 packages=(
     # build
     cmake make g++ pkg-config clang-format
-    qt6-base-dev libmpv-dev libxcb1-dev
+    qt6-base-dev libmpv-dev libxcb1-dev libavformat-dev
     libgtest-dev libgmock-dev googletest
-    # the window's pictures are SVG
-    libqt6svg6
+    # the window's pictures are SVG; Qt's own dialogs in the user's language
+    libqt6svg6 qt6-translations-l10n
     # the packaging test: the .deb's library dependencies (CPack's DEB generator runs file),
     # XML and desktop-entry checks, Debian's package checker
     dpkg-dev file libxml2-utils desktop-file-utils lintian

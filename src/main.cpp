@@ -8,12 +8,18 @@
 #include "saver/dispatch.h"
 #include "saver/master.h"
 #include "saver/startup.h"
+#include "settings/xscreensaver_programs.h"
 
 int main(int argc, char* argv[]) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     if (const auto text = saver::informationAsked(arguments, QStringLiteral(PROJECT_VERSION_TEXT)))
         return std::fputs(qPrintable(*text), stdout) < 0 ? 1 : 0;
+    if (saver::addToXScreenSaverAsked(arguments)) {
+        const settings::ProgramsResult result = settings::addSaverToXScreenSaver();
+        std::fputs(qPrintable(result.message + u'\n'), result.ok ? stdout : stderr);
+        return result.ok ? 0 : 1;
+    }
 
     platform::withoutAutolaunchedSessionBus();
     QApplication app(argc, argv);

@@ -6,9 +6,11 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
+#include <QTreeView>
 #include <algorithm>
 #include <limits>
 
@@ -70,6 +72,25 @@ void offerNameFilters(QFileDialog& dialog, const QList<NameFilter>& pairs) {
     for (qsizetype i = 0; i < pairs.size(); ++i) combo->setItemText(int(i), pairs.at(i).label);
 }
 
+// As a pick by the user does it: Qt's own selectNameFilter() goes by the text, which a label
+// with runs of blanks or parentheses of its own does not match.
+void preselectPair(QFileDialog& dialog, qint16 filterIndex) {
+    QComboBox* combo = fileTypeCombo(dialog);
+    if (!combo || filterIndex < 1 || filterIndex > combo->count()) return;
+    combo->setCurrentIndex(filterIndex - 1);
+    emit combo->activated(filterIndex - 1);
+}
+
+// Sizes, types and dates whole; the name takes what is left.
+void showColumnsWhole(QFileDialog& dialog) {
+    auto* view = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+    if (!view) return;
+    QHeaderView* header = view->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+}
+
 // Index of the pair on show at the confirm, -1 if none. The combo's index tells apart pairs
 // that look the same; selectedNameFilter() only gives the text on show.
 qsizetype selectedPair(const QFileDialog& dialog, const QList<NameFilter>& pairs) {
@@ -100,6 +121,8 @@ QString ShowOpenDialog(QString& filter, qint16& filterIndex, const QString& titl
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
     dialog->setFileMode(QFileDialog::ExistingFiles);
     offerNameFilters(*dialog, pairs);
+    preselectPair(*dialog, filterIndex);
+    showColumnsWhole(*dialog);
     dialog->resize(readableSize(owner));
     dialog->installEventFilter(new CentreAfterFirstShow(dialog, owner));
 

@@ -10,7 +10,8 @@ namespace comdlg {
 //
 // filter: "label|patterns|label|patterns|...", patterns of one pair separated by ";" and matched
 // whatever the letter case. Every "|" of it is replaced by a NUL on return (a NUL already there
-// separates like "|"). The first pair is preselected.
+// separates like "|"). filterIndex, 1-based, names the pair preselected; any other value
+// preselects the first, as a caller's first call does with 0.
 //
 // On confirm the working directory moves to the folder of the chosen files, filterIndex receives
 // the 1-based number of the pair selected at that moment, and the result is

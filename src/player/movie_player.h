@@ -10,17 +10,23 @@
 namespace player {
 
 enum PlayState : int { NothingLoaded = -1, Stopped = 0, Paused = 1, Running = 2 };
-enum WindowSizeMode : int { NativeSize = 0, DoubleSize = 1 };
+// FitSize: the native size, shrunk into PlaybackChoices::screen where it is larger.
+enum WindowSizeMode : int { NativeSize = 0, DoubleSize = 1, FitSize = 2 };
 
 inline constexpr float kInitialWidthTwips = 1815.0F;
 inline constexpr float kInitialHeightTwips = 735.0F;
 
 // How the next files play, beyond their size mode; the defaults leave the engine as it is.
 struct PlaybackChoices {
-    std::optional<QSize> fitWithin;  // pixels: a larger picture is scaled down into them
-    int volume = 100;                // 0-100
+    std::optional<QSize> fitWithin = std::nullopt;  // pixels: a larger picture is scaled into them
+    int volume = 100;                               // 0-100
     bool mute = false;
+    QSize screen = QSize();  // pixels: what a picture at FitSize is scaled down into
     bool operator==(const PlaybackChoices&) const = default;
+
+    std::optional<QSize> fitFor(int sizeMode) const {
+        return sizeMode == FitSize ? std::optional(screen) : fitWithin;
+    }
 };
 
 class MoviePlayer : public QWidget {

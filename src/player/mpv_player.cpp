@@ -32,8 +32,9 @@ void MpvPlayer::setFileName(const QString& path) {
         return emit PlayStateChange();
     }
     const double scale = (windowSizeMode_ == DoubleSize ? 2.0 : 1.0) * viewScale_;
-    fitWithin_ = choices_.fitWithin;
-    client_->loadFile(tracker_.begin(scale), path, fileOptions(scale, choices_));
+    PlaybackChoices choices = choices_;
+    choices.fitWithin = fitWithin_ = choices_.fitFor(windowSizeMode_);
+    client_->loadFile(tracker_.begin(scale), path, fileOptions(scale, choices));
 }
 
 void MpvPlayer::stop() {

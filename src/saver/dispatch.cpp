@@ -21,17 +21,25 @@ std::optional<QString> informationAsked(const QStringList& arguments, const QStr
     return QStringLiteral(
         "Usage: flickerdeck [/S | /C | /P]\n"
         "       flickerdeck --window-id ID\n"
+        "       flickerdeck --add-to-xscreensaver\n"
         "Plays your own play list of movies, one after another, as a screen saver.\n"
         "\n"
         "  /C              the configuration window, where the play list is built\n"
         "  /P              preview request: ends at once\n"
         "  /S              the saver; so does any other command line\n"
         "  --window-id ID  the saver inside a screen-saver host's window\n"
+        "  --add-to-xscreensaver\n"
+        "                  adds the saver to the programs: list in ~/.xscreensaver, so that\n"
+        "                  xscreensaver-settings offers it\n"
         "  --help          this text\n"
         "  --version       the version\n"
         "\n"
         "The switches are found anywhere on the command line, in any letter case. The play\n"
         "list is kept in $XDG_CONFIG_HOME/FDK.conf (~/.config/FDK.conf).\n");
+}
+
+bool addToXScreenSaverAsked(const QStringList& arguments) {
+    return arguments.size() == 2 && arguments.at(1) == QLatin1String("--add-to-xscreensaver");
 }
 
 }  // namespace saver

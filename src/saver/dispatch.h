@@ -20,4 +20,7 @@ QString commandLineText(const QStringList& arguments);
 // "--help" (the usage) or "--version"; nothing for every other command line.
 std::optional<QString> informationAsked(const QStringList& arguments, const QString& version);
 
+// Whether the only argument is exactly "--add-to-xscreensaver".
+bool addToXScreenSaverAsked(const QStringList& arguments);
+
 }  // namespace saver

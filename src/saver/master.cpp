@@ -7,6 +7,7 @@
 #include "platform/termination.h"
 #include "platform/x11_connection.h"
 #include "saver/dispatch.h"
+#include "saver/nothing_to_play.h"
 #include "settings/playlist.h"
 
 namespace saver {
@@ -43,6 +44,7 @@ void Master::runConfiguration() {
 }
 
 void Master::runSaver() {
+    warnWhenNothingCanPlay(store_);
     layout_ = settings::readSaverOptions(store_).monitors;
     services_.hostWindow ? arrangeHostedMonitor() : arrangeMonitors();
     connectHandlers();

@@ -68,6 +68,7 @@ player::PlaybackChoices playbackChoices(const settings::SaverOptions& options, Q
         .fitWithin = options.shrinkToFit ? std::optional(area) : std::nullopt,
         .volume = options.volume,
         .mute = options.mute,
+        .screen = area,
     };
 }
 

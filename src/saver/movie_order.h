@@ -52,7 +52,8 @@ private:
     bool started_ = false;
 };
 
-// What the options ask of the player, for a saver whose area is `area` pixels.
+// What the options ask of the player, for a saver whose area is `area` pixels (also where a
+// movie at its Fit size is shrunk into).
 player::PlaybackChoices playbackChoices(const settings::SaverOptions& options, QSize area);
 
 }  // namespace saver

@@ -8,6 +8,7 @@
 #include "player/mpv_options.h"
 #include "player/mpv_player.h"
 #include "saver/dispatch.h"
+#include "settings/qt_translations.h"
 #include "settings/single_window.h"
 
 namespace saver {
@@ -31,7 +32,11 @@ MasterServices desktopServices(const platform::SingleInstance& instance) {
                 return new player::MpvPlayer(player::engineOptions(player::desktopEngine()),
                                              parent);
             },
-        .showSettingsModal = [] { settings::runSettingsWindow(comdlg::ShowOpenDialog); },
+        .showSettingsModal =
+            [] {
+                settings::installQtTranslations();
+                settings::runSettingsWindow(comdlg::ShowOpenDialog);
+            },
         .endProgram = [](int exitCode) { platform::endProgram(exitCode); },
     };
 }

@@ -18,6 +18,7 @@ SplitEntry splitEntry(const QString& entry) {
 std::optional<int> sizeModeForWord(const QString& modeWord) {
     if (modeWord == kOrigin) return 0;
     if (modeWord == kDouble) return 1;
+    if (modeWord == kFit) return 2;
     return std::nullopt;
 }
 

@@ -8,6 +8,7 @@ namespace settings {
 
 inline const QString kOrigin = QStringLiteral("Origin");
 inline const QString kDouble = QStringLiteral("Double");
+inline const QString kFit = QStringLiteral("Fit");
 
 // A file newly added to the list, to be played at its own size: "<path> (Origin)".
 QString entryForNewFile(const QString& path);
@@ -24,11 +25,11 @@ struct SplitEntry {
 // ("/clips/Old (2019)/a.avi") stays whole.
 SplitEntry splitEntry(const QString& entry);
 
-// "Origin" -> 0, "Double" -> 1, compared exactly; any other word selects no size mode.
+// "Origin" -> 0, "Double" -> 1, "Fit" -> 2, compared exactly; any other word selects no size mode.
 std::optional<int> sizeModeForWord(const QString& modeWord);
 
 // The size mode an entry plays at: an entry without a mode word plays at its own size (0), one
-// with a word other than the two selects none, so the player keeps the size it had.
+// with a word other than the three selects none, so the player keeps the size it had.
 std::optional<int> sizeModeForEntry(const QString& entry);
 
 }  // namespace settings

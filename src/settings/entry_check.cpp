@@ -19,6 +19,19 @@ QString entryProblem(const QString& entry) {
     return {};
 }
 
+bool mayNeedSizeNote(const QString& entry) {
+    const auto mode = sizeModeForEntry(entry);
+    return mode == 0 || mode == 1;
+}
+
+QString sizeNote(const QString& entry, std::optional<QSize> picture, std::optional<QSize> screen) {
+    if (!picture || !screen || !mayNeedSizeNote(entry)) return {};
+    const QSize shown = *picture * (sizeModeForEntry(entry) == 1 ? 2 : 1);
+    if (shown.width() <= screen->width() && shown.height() <= screen->height()) return {};
+    return QObject::tr(
+        "Larger than the screen: its edges are cut off. Choose Fit to see all of it.");
+}
+
 QString entryToolTip(const QString& entry, const QString& problem) {
     return problem.isEmpty() ? entry : entry + u'\n' + problem;
 }

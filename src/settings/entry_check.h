@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QSize>
 #include <QString>
+#include <optional>
 
 // Why an entry cannot play, told before the saver finds out.
 namespace settings {
@@ -9,7 +11,14 @@ namespace settings {
 // the user. The saver passes over exactly these entries.
 QString entryProblem(const QString& entry);
 
-// The whole entry, and on a line of its own the problem, if there is one.
+// For an entry whose picture is larger than the screen at its size (so the saver cuts its edges
+// off), a word for the user; empty when it fits, plays at Fit or at an unknown size.
+QString sizeNote(const QString& entry, std::optional<QSize> picture, std::optional<QSize> screen);
+
+// Whether the note depends on the picture's size: nothing else is worth reading the file for.
+bool mayNeedSizeNote(const QString& entry);
+
+// The whole entry, and on a line of its own the problem (or note), if there is one.
 QString entryToolTip(const QString& entry, const QString& problem);
 
 }  // namespace settings

@@ -9,6 +9,7 @@
 #include "settings/entry_marks.h"
 #include "settings/movie_files.h"
 #include "settings/settings_window.h"
+#include "settings/xscreensaver_dialog.h"
 
 // How the play list is edited: the chooser, keys, the context menu, moves and drops.
 namespace settings {
@@ -19,10 +20,11 @@ QList<SettingsWindow::ListAction> SettingsWindow::listActions() {
         {tr("&Add movies..."),
          {Qt::Key_Insert, QKeySequence::Open},
          [this] { imgControls_Click(AddButton); }},
-        {tr("&Remove"), {QKeySequence::Delete}, [this] { imgControls_Click(RemoveButton); }},
-        {tr("Move &up"), {Qt::CTRL | Qt::Key_Up}, [this] { moveSelectedMovie(-1); }},
-        {tr("Move &down"), {Qt::CTRL | Qt::Key_Down}, [this] { moveSelectedMovie(1); }},
-        {tr("&Options..."), {Qt::CTRL | Qt::Key_Comma}, [this] { showOptions(); }},
+        {tr("&Remove"), {QKeySequence::Delete}, [this] { imgControls_Click(RemoveButton); }, true},
+        {tr("Move &up"), {Qt::CTRL | Qt::Key_Up}, [this] { moveSelectedMovie(-1); }, true},
+        {tr("Move &down"), {Qt::CTRL | Qt::Key_Down}, [this] { moveSelectedMovie(1); }, true},
+        {tr("&Options..."), {Qt::CTRL | Qt::Key_Comma}, [this] { showOptions(); }, false, true},
+        {tr("Add to &XScreenSaver"), {}, [this] { addToXScreenSaverFrom(this); }},
     };
 }
 
@@ -30,8 +32,10 @@ void SettingsWindow::showListMenu(const QPoint& at) {
     QMenu menu(this);
     const QList<ListAction> actions = listActions();
     for (const ListAction& action : actions) {
-        if (&action == &actions.back()) menu.addSeparator();
+        if (action.startsGroup) menu.addSeparator();
         QAction* item = menu.addAction(action.text, this, action.run);
+        item->setEnabled(!action.needsSelection || selectedPosition() >= 0);
+        if (action.keys.isEmpty()) continue;
         item->setShortcut(action.keys.front());
         item->setShortcutVisibleInContextMenu(true);
     }
@@ -40,8 +44,7 @@ void SettingsWindow::showListMenu(const QPoint& at) {
 
 void SettingsWindow::addMovies() {
     QString filter = kMovieFilter;
-    qint16 filterIndex = 0;
-    const QString selection = showOpenDialog_(filter, filterIndex, QStringLiteral("Select movie"));
+    const QString selection = showOpenDialog_(filter, filterIndex_, QStringLiteral("Select movie"));
     const auto isDirectory = [](const QString& piece) { return QFileInfo(piece).isDir(); };
     appendEntries(entriesFromSelection(selection, isDirectory));
 }
@@ -55,11 +58,15 @@ void SettingsWindow::removeSelectedMovie() {
     const int position = selectedPosition();
     if (position < 0) return;
     // Qt would select the next entry on its way; afterwards nothing is selected and the size list
-    // keeps showing what it showed.
-    const QSignalBlocker quiet(lstFiles);
-    delete lstFiles->takeItem(position);
-    lstFiles->clearSelection();
-    lstFiles->setCurrentRow(-1);
+    // keeps showing what it showed. The keyboard stays where the entry was.
+    {
+        const QSignalBlocker quiet(lstFiles);
+        delete lstFiles->takeItem(position);
+        lstFiles->clearSelection();
+        lstFiles->setCurrentRow(std::min(position, lstFiles->count() - 1),
+                                QItemSelectionModel::NoUpdate);
+    }
+    followSelection();
 }
 
 // The entry keeps its selection, so it can be moved on at once.

@@ -73,8 +73,10 @@ void SettingsWindow::Form_Load() {
     Store store;
     keepCopyOfDamagedStore(store.fileName());
     lstFiles->addItems(readPlayList(store));
-    cbxSizes->addItems({kOrigin, kDouble});
+    shrinkToFitStored_ = readSaverOptions(store).shrinkToFit;
+    cbxSizes->addItems({kOrigin, kDouble, kFit});
     selectSize(0);
+    followSelection();
     markSettingsWindowOpen();
 }
 
@@ -162,6 +164,7 @@ void SettingsWindow::resizeEvent(QResizeEvent* event) {
 void SettingsWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange) Form_Resize();
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) marks_->checkAgain();
 }
 
 // Sees the key before the list does, and leaves it to the list; drops from other programs are
@@ -169,6 +172,7 @@ void SettingsWindow::changeEvent(QEvent* event) {
 bool SettingsWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == lstFiles->viewport())
         return takeDrop(event) || QWidget::eventFilter(watched, event);
+    if (watched == lstFiles && event->type() == QEvent::FocusIn) showFocusedEntry();
     if (watched == lstFiles && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (!key->text().isEmpty()) lstFiles_KeyPress(key->text().front().unicode());
@@ -184,7 +188,7 @@ void SettingsWindow::createControls() {
     lstFiles->setBatchSize(500);
     lstFiles->setDragDropMode(QAbstractItemView::InternalMove);
     lstFiles->setDefaultDropAction(Qt::MoveAction);
-    marks_ = new EntryMarks(lstFiles);
+    marks_ = new EntryMarks(lstFiles, [this] { return screenForMarks(); });
     placeInTwips(lstFiles, 0, 510, 4935, 3765);
     picContainer = new QWidget(this);
     placeInTwips(picContainer, 0, 0, 5145, 510);
@@ -203,7 +207,9 @@ void SettingsWindow::createControls() {
     placeInTwips(imgSize, 2880, 0, kSizeLabelWidth, 480);
     cbxSizes = new QComboBox(picContainer);
     placeInTwips(cbxSizes, 3360, 90, kSizesWidth, 315);
-    setTabOrder(lstFiles, cbxSizes);
+    setTabOrder(lstFiles, imageButton(AddButton));
+    setTabOrder(imageButton(AddButton), imageButton(RemoveButton));
+    setTabOrder(imageButton(RemoveButton), cbxSizes);
     using platform::twipsToPixels;
     resize(twipsToPixels(4950), twipsToPixels(4290));
 }
@@ -215,6 +221,7 @@ void SettingsWindow::connectHandlers() {
     connect(cbxSizes, &QComboBox::activated, this, &SettingsWindow::cbxSizes_Click);
     connect(lstFiles, &QListWidget::itemClicked, this, &SettingsWindow::lstFiles_Click);
     connect(lstFiles, &QListWidget::itemSelectionChanged, this, &SettingsWindow::lstFiles_Click);
+    connect(lstFiles, &QListWidget::itemSelectionChanged, this, &SettingsWindow::followSelection);
     lstFiles->installEventFilter(this);
     lstFiles->viewport()->installEventFilter(this);
     lstFiles->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -222,6 +229,9 @@ void SettingsWindow::connectHandlers() {
     for (const ListAction& action : listActions())
         for (const QKeySequence& keys : action.keys)
             connect(new QShortcut(keys, this), &QShortcut::activated, this, action.run);
+    // Closing saves, whichever way the window is closed.
+    connect(new QShortcut(QKeySequence::Cancel, this), &QShortcut::activated, this,
+            &QWidget::close);
 }
 
 void SettingsWindow::showOptions() {
@@ -242,6 +252,26 @@ void SettingsWindow::selectSize(int index) {
     if (cbxSizes->currentIndex() == index) return;
     cbxSizes->setCurrentIndex(index);
     cbxSizes_Click();
+}
+
+// What acts on the selected entry can be used only while there is one.
+void SettingsWindow::followSelection() {
+    const bool selected = selectedPosition() >= 0;
+    cbxSizes->setEnabled(selected);
+    imageButton(RemoveButton)->setEnabled(selected);
+}
+
+// Where the keyboard is: the list marks its current entry only while it has one.
+void SettingsWindow::showFocusedEntry() {
+    if (lstFiles->currentRow() < 0 && lstFiles->count() > 0)
+        lstFiles->setCurrentRow(std::max(selectedPosition(), 0), QItemSelectionModel::NoUpdate);
+}
+
+// The saver cuts nothing off when it shrinks every large movie.
+std::optional<QSize> SettingsWindow::screenForMarks() const {
+    if (options_ ? options_->shrinkToFit : shrinkToFitStored_) return std::nullopt;
+    const QScreen* shownOn = screen();
+    return shownOn ? std::optional(shownOn->size()) : std::nullopt;
 }
 
 ImageButton* SettingsWindow::imageButton(int index) const {

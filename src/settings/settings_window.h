@@ -78,6 +78,8 @@ private:
         QString text;
         QList<QKeySequence> keys;
         std::function<void()> run;
+        bool needsSelection = false;
+        bool startsGroup = false;
     };
     QList<ListAction> listActions();
     void showListMenu(const QPoint& at);
@@ -88,12 +90,17 @@ private:
     bool takeDrop(QEvent* event);
     void appendEntries(const QStringList& newEntries);
     void selectSize(int index);
+    void followSelection();
+    void showFocusedEntry();
+    std::optional<QSize> screenForMarks() const;
     int selectedPosition() const;
     ImageButton* imageButton(int index) const;
 
     OpenDialog showOpenDialog_;
+    qint16 filterIndex_ = 0;  // the chooser's filter last confirmed, 0 before the first
     EntryMarks* marks_ = nullptr;
     std::optional<SaverOptions> options_;
+    bool shrinkToFitStored_ = false;
 };
 
 }  // namespace settings

@@ -6,12 +6,14 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QListView>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <algorithm>
 #include <functional>
 
@@ -156,7 +158,7 @@ TEST_F(OpenDialog, ConfirmingHandsBackTheFilesAndMovesTheWorkingDirectory) {
         QTest::keyClick(edit, Qt::Key_Return);
     });
     QString filter = kCallerFilter;
-    qint16 filterIndex = 4;
+    qint16 filterIndex = 0;
     const QString result = comdlg::ShowOpenDialog(filter, filterIndex, kTitle);
 
     const QStringList pieces = result.split(QChar(u'\0'));
@@ -200,7 +202,11 @@ TEST_F(OpenDialog, CancellingLeavesIndexAndWorkingDirectoryAlone) {
     whenDialogShows([&](QFileDialog& dialog) {
         EXPECT_EQ(dialog.parentWidget(), nullptr);
         EXPECT_TRUE(centredOver(dialog, QGuiApplication::primaryScreen()->availableGeometry()));
+        EXPECT_EQ(dialog.selectedNameFilter(), "Quick Time (*.mov)");
         dialog.setDirectory(clips_);
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return listedNames(dialog) == QStringList{"c.mov"}; }, 10000))
+            << listedNames(dialog).join(", ").toStdString();
         typeNames(dialog, "b.avi");
         QTest::keyClick(&dialog, Qt::Key_Escape);
     });
@@ -243,6 +249,18 @@ TEST_F(OpenDialog, TheMovieFiltersOfferEveryMovieFileInAnyCaseAtAReadableSize) {
         EXPECT_EQ(comboTexts(dialog).value(6), "All Files (*.*)");
         EXPECT_GE(dialog.width(), 700);  // Qt's own first size is about 620
         dialog.setDirectory(clips_);
+        const auto* details = dialog.findChild<QTreeView*>(QStringLiteral("treeView"));
+        ASSERT_NE(details, nullptr);
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return listedNames(dialog).contains("CLIP.AVI"); }, 10000));
+        const QModelIndex folder = details->rootIndex();
+        for (int row = 0; row < details->model()->rowCount(folder); ++row)
+            for (int column : {1, 2, 3}) {  // size, type, date
+                const QString text = details->model()->index(row, column, folder).data().toString();
+                EXPECT_LE(details->fontMetrics().horizontalAdvance(text) + 4,
+                          details->header()->sectionSize(column))
+                    << qPrintable(text);
+            }
         typeAndConfirm(dialog, "e.Mp4");
     });
     QString filter = settings::kMovieFilter;

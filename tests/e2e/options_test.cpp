@@ -5,6 +5,7 @@
 #include <set>
 
 #include "e2e/saver_test.h"
+#include "support/clips.h"
 #include "support/store_file.h"
 
 // The saver's options as a user sees or hears them.
@@ -54,6 +55,21 @@ protected:
 TEST_F(OptionsTest, ShrinkToFitShowsAWholeFourKMovieCentred) {
     startWith({clip({"big.avi", "0xff0000", QSize(3840, 2160), 1.5}) + " (Origin)"},
               "ShrinkToFit=1\n");
+    EXPECT_TRUE(showsPicture(Colour::Red, centredBox(kScreenArea, QSize(1024, 576)), 20000));
+}
+
+// A phone's portrait movie (stored lying, with a quarter turn) and a 4K one, both at Fit.
+TEST_F(OptionsTest, FitShowsAPortraitAndAFourKMovieWhole) {
+    const QString lying = clipFolder() + "/lying.mp4", portrait = clipFolder() + "/portrait.mp4";
+    ASSERT_TRUE(testsupport::runFfmpeg({"-f", "lavfi", "-i",
+                                        "color=c=0x00ff00:s=1920x1080:d=3:r=25", "-c:v", "libx264",
+                                        "-preset", "ultrafast", "-pix_fmt", "yuv420p", lying}));
+    ASSERT_TRUE(testsupport::runFfmpeg(
+        {"-i", lying, "-c", "copy", "-metadata:s:v:0", "rotate=90", portrait}));
+    startWith(
+        {portrait + " (Fit)", clip({"big.avi", "0xff0000", QSize(3840, 2160), 1.5}) + " (Fit)"},
+        "");
+    EXPECT_TRUE(showsPicture(Colour::Green, centredBox(kScreenArea, QSize(432, 768)), 20000));
     EXPECT_TRUE(showsPicture(Colour::Red, centredBox(kScreenArea, QSize(1024, 576)), 20000));
 }
 

@@ -174,7 +174,8 @@ protected:
     // The host's environment is its own: nothing of the test's session.
     QProcessEnvironment environment() const {
         QProcessEnvironment variables;
-        variables.insert("PATH", "/usr/bin:/bin");
+        // XScreenSaver finds a hack named without its folder here, as in its own folder.
+        variables.insert("PATH", home_.path() + ":/usr/bin:/bin");
         variables.insert("DISPLAY", qEnvironmentVariable("DISPLAY"));
         variables.insert("HOME", home_.path());
         variables.insert("XDG_CONFIG_HOME", home_.filePath("config"));
@@ -288,6 +289,22 @@ TEST_P(RealHostTest, EveryMonitorPlaysAndEverySaverEndsWithStatusZero) {
         EXPECT_EQ(started.size(), 2) << "one saver per monitor, never restarted";
         EXPECT_EQ(exits.join(", ").toStdString(), "exit 0, exit 0");
     }
+}
+
+// An account without XScreenSaver settings: the one step writes them, and XScreenSaver plays the
+// saver's entry, the last of its list, by name.
+TEST_P(RealHostTest, OneStepListsTheSaverForAnAccountWithoutSettings) {
+    if (!GetParam().asUser) GTEST_SKIP() << "XScreenSaver's own list";
+    ASSERT_TRUE(QFile::remove(home_.filePath(".xscreensaver")));
+    command({home_.filePath("flickerdeck"), "--add-to-xscreensaver"});
+    QFile written(home_.filePath(".xscreensaver"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QByteArray text = written.readAll();
+    ASSERT_TRUE(text.contains("\"Flickerdeck\"  flickerdeck -root"));
+    command({"xscreensaver-command", "-select", QString::number(text.count("\\n"))});
+    EXPECT_TRUE(eventually([&] { return monitorsPlaying() == 2; }, 15000));
+    EXPECT_EQ(saverLog(), QStringList()) << "played through the fixture's own entry";
+    deactivate();
 }
 
 INSTANTIATE_TEST_SUITE_P(Hosts, RealHostTest, ::testing::ValuesIn(kHosts),

@@ -46,7 +46,8 @@ void SaverTest::writePlayList(const QStringList& entries, int active) {
     testsupport::writeStoreFile(ini);
 }
 
-QProcess& SaverTest::startSaver(const QStringList& arguments, const QStringList& environment) {
+QProcess& SaverTest::startSaver(const QStringList& arguments, const QStringList& environment,
+                                QProcess::ProcessChannelMode channels) {
     auto saver = std::make_unique<QProcess>();
     QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
     // The test process itself runs on xcb; the program picks its own platform from DISPLAY.
@@ -56,7 +57,7 @@ QProcess& SaverTest::startSaver(const QStringList& arguments, const QStringList&
     for (const QString& entry : environment)
         variables.insert(entry.section(u'=', 0, 0), entry.section(u'=', 1));
     saver->setProcessEnvironment(variables);
-    saver->setProcessChannelMode(QProcess::ForwardedChannels);
+    saver->setProcessChannelMode(channels);
     // Another build of the program may stand in, to compare its behaviour with this one's.
     saver->start(qEnvironmentVariable("FDK_E2E_BINARY", QStringLiteral(FDK_BINARY)), arguments);
     EXPECT_TRUE(saver->waitForStarted(10000)) << qPrintable(saver->errorString());

@@ -57,7 +57,8 @@ protected:
 
     // `environment` adds NAME=value entries to the saver's environment.
     QProcess& startSaver(const QStringList& arguments = {QStringLiteral("/S")},
-                         const QStringList& environment = {});
+                         const QStringList& environment = {},
+                         QProcess::ProcessChannelMode channels = QProcess::ForwardedChannels);
     // A saver on a list of just the red clip, once its picture sits in its box; null (and a
     // failure recorded) when it never got there.
     QProcess* startPlayingRed(int active = 0);

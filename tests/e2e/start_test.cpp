@@ -10,6 +10,7 @@ constexpr int kEndsAtOnceMs = 5000;
 struct EmptyStore {
     const char* name;
     const char* ini;
+    const char* said;  // on stderr
 };
 
 void PrintTo(const EmptyStore& store, std::ostream* out) {
@@ -20,17 +21,21 @@ class EmptyListTest : public SaverTest, public ::testing::WithParamInterface<Emp
 
 TEST_P(EmptyListTest, EndsAtOnceWithExitCodeZero) {
     testsupport::writeStoreFile(QString::fromUtf8(GetParam().ini));
-    QProcess& saver = startSaver();
+    QProcess& saver = startSaver({"/S"}, {}, QProcess::ForwardedOutputChannel);
     EXPECT_TRUE(endsCleanlyWithin(saver, kEndsAtOnceMs));
+    const QString said = QString::fromLocal8Bit(saver.readAllStandardError());
+    EXPECT_TRUE(said.contains(GetParam().said)) << qPrintable(said);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Stores, EmptyListTest,
-    ::testing::Values(EmptyStore{"CountMinusOne", "[Movies]\nCount=-1\n[Settings]\nActive=0\n"},
-                      EmptyStore{"NoStoreFile", ""},
+    ::testing::Values(EmptyStore{"CountMinusOne", "[Movies]\nCount=-1\n[Settings]\nActive=0\n",
+                                 "play list is empty; add movies with \"flickerdeck /C\""},
+                      EmptyStore{"NoStoreFile", "", "play list is empty"},
                       // Only the first position is looked at before anything plays.
                       EmptyStore{"FirstPositionMissing",
-                                 "[Movies]\nCount=1\n[Movie]\n1=/nowhere/red.avi (Origin)\n"}),
+                                 "[Movies]\nCount=1\n[Movie]\n1=/nowhere/red.avi (Origin)\n",
+                                 "none of the 1 entries"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct PreviewCall {

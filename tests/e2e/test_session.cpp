@@ -10,6 +10,7 @@ namespace e2e {
 
 bool usePrivateFolders(const QTemporaryDir& home) {
     if (!home.isValid()) return false;
+    qputenv("HOME", home.path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", (home.path() + "/runtime").toLocal8Bit());
     qputenv("XDG_STATE_HOME", (home.path() + "/state").toLocal8Bit());

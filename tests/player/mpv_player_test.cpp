@@ -77,6 +77,7 @@ TEST_F(MpvPlayerTest, FitsItselfToThePictureInEachSizeMode) {
         QString path;
         int mode;
         QSizeF twips;
+        QSize screen = {};
     } cases[] = {{clip("native.avi", {320, 240}, 0.4), NativeSize, {4800, 3600}},
                  {clip("double.avi", {160, 120}, 0.4), DoubleSize, {4800, 3600}},
                  {clip("wide.avi", {320, 240}, 0.4, "2/1"), NativeSize, {9600, 3600}},
@@ -84,10 +85,14 @@ TEST_F(MpvPlayerTest, FitsItselfToThePictureInEachSizeMode) {
                  {clip("tall.avi", {320, 240}, 0.4, "1/2"), NativeSize, {4800, 7200}},
                  {turned("turned.mp4", "libx264"), DoubleSize, {7200, 9600}},
                  // no size in this container: the engine's first picture gives it
-                 {turned("sizeless.mp4", "mpeg4"), NativeSize, {3600, 4800}}};
+                 {turned("sizeless.mp4", "mpeg4"), NativeSize, {3600, 4800}},
+                 {clip("fit.avi", {320, 240}, 0.4), FitSize, {2400, 1800}, {160, 160}},
+                 {turned("fitturned.mp4", "libx264"), FitSize, {2250, 3000}, {200, 200}},
+                 {clip("small.avi", {160, 120}, 0.4), FitSize, {2400, 1800}, {1024, 768}}};
     int opened = 0;
     for (const Case& c : cases) {
         control->setWindowSizeMode(c.mode);
+        control->setPlaybackChoices({.screen = c.screen});
         control->setFileName(c.path);
         ASSERT_TRUE(openCompletes(++opened)) << qPrintable(c.path);
         ASSERT_TRUE(reachesState(Stopped)) << qPrintable(c.path);

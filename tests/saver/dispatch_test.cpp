@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "saver/dispatch.h"
+#include "saver/nothing_to_play.h"
 
 using saver::StartMode;
 
@@ -48,11 +49,42 @@ TEST(CommandLineText, JoinsTheArgumentsAfterTheProgramName) {
 
 TEST(InformationAsked, OnlyTheExactWordAloneIsAnswered) {
     EXPECT_EQ(saver::informationAsked({"fd", "--version"}, "1.2"), "flickerdeck 1.2\n");
-    EXPECT_TRUE(saver::informationAsked({"fd", "--help"}, "1.2").value_or("").startsWith("Usage:"));
+    const QString help = saver::informationAsked({"fd", "--help"}, "1.2").value_or("");
+    EXPECT_TRUE(help.startsWith("Usage:"));
+    EXPECT_TRUE(help.contains("--add-to-xscreensaver"));
+    EXPECT_TRUE(saver::addToXScreenSaverAsked({"fd", "--add-to-xscreensaver"}));
     for (const QStringList& other : {QStringList{"fd"},
                                      {"fd", "--HELP"},
                                      {"fd", "--help", "/C"},
                                      {"fd", "/C", "--version"},
-                                     {"fd", "--version "}})
+                                     {"fd", "--version "},
+                                     {"fd", "--add-to-xscreensaver", "/S"}}) {
         EXPECT_FALSE(saver::informationAsked(other, "1.2")) << other.join(' ').toStdString();
+        EXPECT_FALSE(saver::addToXScreenSaverAsked(other)) << other.join(' ').toStdString();
+    }
+}
+
+// Entries "ok" can play; the list is "Count" followed by the entries, "_" for an empty one.
+TEST(NothingToPlay, SaysSoOnlyWhenNoEntryCanPlay) {
+    const std::pair<QStringList, const char*> cases[] = {
+        {{"-1"}, "is empty"},
+        {{"0"}, "is empty"},                       // nothing stored at all
+        {{"2", "_", "_", "_", "ok"}, "is empty"},  // above Count: not in the list
+        {{"1", "gone", "gone"}, "none of the 2 entries"},
+        {{"2", "gone", "_", "gone"}, "none of the 2 entries"},
+        {{"2", "gone", "gone", "ok"}, nullptr},
+        {{"0", "ok", "gone"}, nullptr},
+    };
+    for (const auto& [list, said] : cases) {
+        const auto message = saver::nothingToPlayMessage(
+            list.first().toInt(),
+            [&](int position) { return list.value(position + 1).replace("_", ""); },
+            [](const QString& entry) { return entry == "ok"; });
+        EXPECT_EQ(message.has_value(), said != nullptr) << list.join(' ').toStdString();
+        if (message && said) {
+            EXPECT_TRUE(message->contains(said)) << qPrintable(*message);
+            EXPECT_TRUE(message->contains("\"flickerdeck /C\"")) << qPrintable(*message);
+            EXPECT_FALSE(message->contains(u'\n'));
+        }
+    }
 }

@@ -65,3 +65,14 @@ TEST(MovieOrder, ResumeStartsAfterTheMovieStartedLastAndABrokenStateAtTheFirst) 
     ASSERT_TRUE(state.open(QIODevice::WriteOnly) && state.write("-3") && state.flush());
     EXPECT_EQ(run(1, {.resume = true}), "/a");
 }
+
+// Fit shrinks into the saver's area whatever the option says; the other sizes only with it.
+TEST(PlaybackChoices, FitShrinksIntoTheAreaTheOtherSizesOnlyWithTheOption) {
+    const QSize area(1024, 768);
+    const player::PlaybackChoices plain = saver::playbackChoices({}, area);
+    EXPECT_EQ(plain.fitFor(player::FitSize), area);
+    EXPECT_EQ(plain.fitFor(player::NativeSize), std::nullopt);
+    EXPECT_EQ(plain.fitFor(player::DoubleSize), std::nullopt);
+    const player::PlaybackChoices shrinking = saver::playbackChoices({.shrinkToFit = true}, area);
+    EXPECT_EQ(shrinking.fitFor(player::DoubleSize), area);
+}

@@ -49,10 +49,11 @@ TEST(EntryTail, IsTheTextAfterTheLastParenthesis) {
     EXPECT_EQ(entryTail("/clips/a.avi"), "/clips/a.avi");
 }
 
-TEST(SizeModeForWord, KnowsOnlyTheTwoWordsExactly) {
+TEST(SizeModeForWord, KnowsOnlyTheThreeWordsExactly) {
     EXPECT_EQ(sizeModeForWord("Origin"), 0);
     EXPECT_EQ(sizeModeForWord("Double"), 1);
-    for (const char* other : {"origin", "DOUBLE", "Double ", " Origin", "", "Triple"})
+    EXPECT_EQ(sizeModeForWord("Fit"), 2);
+    for (const char* other : {"origin", "DOUBLE", "Double ", " Origin", "", "Triple", "fit"})
         EXPECT_FALSE(sizeModeForWord(other).has_value()) << other;
 }
 

@@ -3,6 +3,7 @@
 #include <QSet>
 
 #include "settings/chooser_selection.h"
+#include "settings/entry_check.h"
 #include "settings/size_rules.h"
 #include "settings/window_layout.h"
 
@@ -50,6 +51,23 @@ TEST(SizeRules, PickingASizeRewritesOnlyTheModeWord) {
     };
     for (const auto& [entry, word, expected] : cases)
         EXPECT_EQ(settings::withModeWord(entry, word), expected) << entry;
+}
+
+TEST(SizeNote, MarksAPictureTheScreenCutsOffAtTheEntrysSize) {
+    const QSize screen(1920, 1080);
+    const std::tuple<const char*, std::optional<QSize>, bool> cases[] = {
+        {"/a.mp4 (Origin)", QSize(1080, 1920), true},  // a phone's portrait
+        {"/a.mp4 (Origin)", QSize(1920, 1080), false},
+        {"/a.mp4", QSize(3840, 2160), true},  // no word: its own size
+        {"/a.mp4 (Double)", QSize(960, 540), false},
+        {"/a.mp4 (Double)", QSize(961, 540), true},
+        {"/a.mp4 (Fit)", QSize(3840, 2160), false},
+        {"/a.mp4 (fit)", QSize(3840, 2160), false},  // keeps the size before it: unknown
+        {"/a.mp4 (Origin)", std::nullopt, false},
+    };
+    for (const auto& [entry, picture, cut] : cases)
+        EXPECT_EQ(!settings::sizeNote(entry, picture, screen).isEmpty(), cut) << entry;
+    EXPECT_EQ(settings::sizeNote("/a.mp4 (Origin)", QSize(3840, 2160), std::nullopt), "");
 }
 
 namespace {

@@ -15,11 +15,15 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolTip>
+#include <QTranslator>
 
+#include "settings/entry_check.h"
 #include "settings/entry_marks.h"
 #include "settings/image_button.h"
 #include "settings/options_dialog.h"
+#include "settings/qt_translations.h"
 #include "settings/settings_window.h"
+#include "support/clips.h"
 #include "support/store_file.h"
 
 using settings::SettingsWindow;
@@ -42,6 +46,7 @@ protected:
         auto window = std::make_unique<SettingsWindow>(
             [this](QString& filter, qint16& index, const QString& title) {
                 chooserCalls << QStringList{filter, QString::number(index), title};
+                if (!chooserAnswer.isEmpty()) index = 4;  // the user picked another filter
                 return chooserAnswer;
             });
         window->show();
@@ -58,7 +63,8 @@ protected:
         w.cbxSizes->setFocus();
         const Qt::Key key =
             w.cbxSizes->findText(word) > w.cbxSizes->currentIndex() ? Qt::Key_Down : Qt::Key_Up;
-        if (w.cbxSizes->currentText() != word) QTest::keyClick(w.cbxSizes, key);
+        for (int i = 0; i < w.cbxSizes->count() && w.cbxSizes->currentText() != word; ++i)
+            QTest::keyClick(w.cbxSizes, key);
     }
 
     QString chooserAnswer;
@@ -75,7 +81,8 @@ TEST_F(SettingsWindowTest, LoadShowsTheStoredListAndMarksTheWindowOpen) {
     EXPECT_EQ(w->entries(),
               (QStringList{"/c/a.avi (Origin)", "/c (old)/b.avi (Double)", "/c/c.avi (Origin)"}));
     EXPECT_EQ(w->cbxSizes->currentText(), "Origin");
-    EXPECT_EQ(w->cbxSizes->count(), 2);
+    EXPECT_EQ(w->cbxSizes->itemText(2), "Fit");
+    EXPECT_EQ(w->cbxSizes->count(), 3);
     EXPECT_TRUE(w->lstFiles->selectedItems().isEmpty());
     EXPECT_EQ(stored("Settings/Active"), "1");
     EXPECT_EQ(w->size(), QSize(330, 286));
@@ -98,11 +105,41 @@ TEST_F(SettingsWindowTest, TheSizeListFollowsTheSelectedEntryAndRewritesOnlyIt) 
     EXPECT_EQ(w->cbxSizes->currentText(), "Origin");
 }
 
-TEST_F(SettingsWindowTest, WithNothingSelectedAPickChangesNoEntry) {
+// Tab goes from the list through the buttons to the size list, skipping what is disabled, and
+// Escape closes the window, which saves.
+TEST_F(SettingsWindowTest, TheKeyboardReachesEverythingThatCanBeUsedNow) {
     auto w = open(kWithGap);
-    pick(*w, "Double");
-    EXPECT_EQ(w->cbxSizes->currentText(), "Double");
-    EXPECT_EQ(w->entries().at(0), "/c/a.avi (Origin)");
+    QWidget* add = w->imgControls.button(0);
+    QWidget* remove = w->imgControls.button(1);
+    w->activateWindow();
+    w->lstFiles->setFocus(Qt::TabFocusReason);
+    EXPECT_EQ(w->lstFiles->currentRow(), 0) << "the focus shows on an entry";
+    EXPECT_TRUE(w->lstFiles->selectedItems().isEmpty());
+    EXPECT_FALSE(w->cbxSizes->isEnabled());
+    EXPECT_FALSE(remove->isEnabled());
+    QTest::keyClick(w->lstFiles, Qt::Key_Tab);
+    EXPECT_TRUE(add->hasFocus());
+    QTest::keyClick(add, Qt::Key_Tab);
+    EXPECT_TRUE(w->lstFiles->hasFocus());
+
+    QTest::keyClick(w->lstFiles, Qt::Key_Down);
+    EXPECT_TRUE(w->cbxSizes->isEnabled() && remove->isEnabled());
+    for (QWidget* next : {add, remove, static_cast<QWidget*>(w->cbxSizes)}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), next);
+    }
+    QTest::keyClick(w->cbxSizes, Qt::Key_Tab);
+    QTest::keyClick(w->lstFiles, Qt::Key_Delete);
+    EXPECT_FALSE(w->cbxSizes->isEnabled());
+    EXPECT_EQ(w->lstFiles->currentRow(), 1);
+    QTest::keyClick(w->lstFiles, Qt::Key_Tab);
+    QTest::keyClick(add, Qt::Key_Space);
+    EXPECT_EQ(chooserCalls.size(), 1);
+
+    QTest::keyClick(w->lstFiles, Qt::Key_Escape);
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(stored("Movie/1"), "/c/c.avi (Origin)");
+    EXPECT_EQ(stored("Settings/Active"), "0");
 }
 
 TEST_F(SettingsWindowTest, AnEntryWithoutModeWordShowsItsOwnSizeAndKeepsItsPath) {
@@ -160,6 +197,7 @@ TEST_F(SettingsWindowTest, AddAppendsOneEntryPerChosenFile) {
     ASSERT_EQ(chooserCalls.size(), 1);
     EXPECT_EQ(chooserCalls[0][0].section(u'|', 0, 0), "All Videos (*.avi,*.mov,*.mpg)");
     EXPECT_EQ(chooserCalls[0][2], "Select movie");
+    EXPECT_EQ(chooserCalls[0][1], "0") << "the first open starts on the first filter";
     EXPECT_EQ(w->entries().mid(3), (QStringList{folder.path() + "/a.avi (Origin)",
                                                 folder.path() + "/b c.avi (Origin)"}));
     EXPECT_EQ(w->lstFiles->selectedItems().size(), 1);
@@ -167,19 +205,20 @@ TEST_F(SettingsWindowTest, AddAppendsOneEntryPerChosenFile) {
     chooserAnswer.clear();
     QTest::mouseClick(w->imgControls.button(0), Qt::LeftButton);
     EXPECT_EQ(w->entries().size(), 5);
+    EXPECT_EQ(chooserCalls.value(1).value(1), "4") << "the filter picked the time before";
 }
 
 TEST_F(SettingsWindowTest, RemoveDeletesTheSelectedEntryOnly) {
     auto w = open(kWithGap);
     auto* remove = static_cast<settings::ImageButton*>(w->imgControls.button(1));
+    QTest::mouseClick(remove, Qt::LeftButton);
+    EXPECT_EQ(w->entries().size(), 3);
+
+    select(*w, 1);
     QTest::mousePress(remove, Qt::LeftButton);
     EXPECT_EQ(remove->borderStyle(), 1);
     QTest::mouseRelease(remove, Qt::LeftButton);
     EXPECT_EQ(remove->borderStyle(), 0);
-    EXPECT_EQ(w->entries().size(), 3);
-
-    select(*w, 1);
-    QTest::mouseClick(remove, Qt::LeftButton);
     EXPECT_EQ(w->entries(), (QStringList{"/c/a.avi (Origin)", "/c/c.avi (Origin)"}));
     EXPECT_TRUE(w->lstFiles->selectedItems().isEmpty());
     EXPECT_EQ(w->cbxSizes->currentText(), "Double");
@@ -282,13 +321,61 @@ TEST_F(SettingsWindowTest, OptionsAreEditedInTheirDialogAndSavedOnlyWithTheWindo
         for (QAction* action : popup->actions()) menu << action->text();
         popup->close();
         answer(false);  // shows what was accepted, and a cancel keeps it
-        popup->actions().last()->trigger();
+        for (QAction* action : popup->actions())
+            if (action->text() == "&Options...") action->trigger();
     });
     emit w->lstFiles->customContextMenuRequested(QPoint(5, 5));
-    EXPECT_EQ(menu.join('|').remove('&'), "Add movies...|Remove|Move up|Move down||Options...");
+    EXPECT_EQ(menu.join('|').remove('&'),
+              "Add movies...|Remove|Move up|Move down||Options...|Add to XScreenSaver");
     EXPECT_EQ(stored("Settings/Resume"), "");
     EXPECT_TRUE(w->close());
     EXPECT_EQ(stored("Settings/Resume"), "1");
     EXPECT_EQ(stored("Settings/Shuffle"), "0");
     EXPECT_EQ(stored("Settings/Volume"), "70");
+}
+
+// The offscreen screen is 800 x 800. The sizes come from the files themselves, in the background.
+TEST_F(SettingsWindowTest, MoviesTheScreenCutsOffAreMarkedUntilTheyFit) {
+    QTemporaryDir folder;
+    const auto clip = [&](const char* name, QSize size) {
+        return testsupport::solidClip(folder.path(), name, "red", size, 0.2);
+    };
+    const QString tall = clip("tall.avi", {200, 900}), wide = clip("wide.avi", {500, 300});
+    auto w = open(QString("[Movies]\nCount=2\n[Movie]\n0=%1 (Origin)\n1=%2 (Origin)\n"
+                          "2=%2 (Double)\n")
+                      .arg(tall, wide));
+    const auto notes = [&] {
+        QStringList marked;
+        for (int row = 0; row < w->lstFiles->count(); ++row)
+            marked << (w->marks()->noteAt(row).isEmpty() ? "-" : "cut");
+        return marked.join(' ');
+    };
+    w->marks()->checkNewEntries();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return notes() == "cut - cut"; }, 10000))
+        << qPrintable(notes());
+    EXPECT_TRUE(w->marks()->noteAt(0).startsWith("Larger than the screen"));
+    EXPECT_FALSE(w->lstFiles->item(0)->icon().isNull());
+    select(*w, 0);
+    pick(*w, "Fit");
+    EXPECT_EQ(w->entries().at(0), tall + " (Fit)");
+    EXPECT_EQ(notes(), "- - cut");
+    EXPECT_TRUE(w->lstFiles->item(0)->icon().isNull());
+
+    QTimer::singleShot(50, [] {
+        auto* dialog = qobject_cast<settings::OptionsDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        dialog->chkShrinkToFit->setChecked(true);
+        dialog->accept();
+    });
+    w->showOptions();
+    w->activateWindow();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return notes() == "- - -"; }, 10000)) << qPrintable(notes());
+}
+
+TEST(QtTranslations, QtsOwnTextsFollowTheLocaleAndTheProgramsStay) {
+    EXPECT_EQ(settings::installQtTranslations(QLocale("sw_KE")), nullptr);
+    const std::unique_ptr<QTranslator> german(settings::installQtTranslations(QLocale("de_DE")));
+    ASSERT_NE(german, nullptr) << "qt6-translations-l10n is missing (scripts/install-deps.sh)";
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "Abbrechen");
+    EXPECT_EQ(settings::entryProblem("/gone.avi (Origin)"), "The file does not exist.");
 }

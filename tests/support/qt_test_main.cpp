@@ -4,12 +4,13 @@
 #include <QTemporaryDir>
 #include <clocale>
 
-// Every test process gets its own settings and runtime folders before Qt fixes the store's path,
-// and widgets default to the offscreen platform unless a test binary asks for a display.
+// Every test process gets its own home, settings and runtime folders before Qt fixes the store's
+// path, and widgets default to the offscreen platform unless a test binary asks for a display.
 int main(int argc, char* argv[]) {
     ::testing::InitGoogleTest(&argc, argv);
     QTemporaryDir home;
     if (!home.isValid()) return 2;
+    qputenv("HOME", home.path().toLocal8Bit());
     qputenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit());
     qputenv("XDG_RUNTIME_DIR", (home.path() + "/runtime").toLocal8Bit());
     qputenv("XDG_STATE_HOME", (home.path() + "/state").toLocal8Bit());
