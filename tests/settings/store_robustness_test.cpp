@@ -16,6 +16,7 @@
 
 #include "settings/playlist.h"
 #include "settings/settings_window.h"
+#include "settings/store_format.h"
 #include "support/store_file.h"
 
 // Broken store files, each read the way the saver reads it and then opened and closed in the
@@ -27,8 +28,9 @@ using testsupport::storeFilePath;
 // Where and how the broken file sits.
 enum class Place { File, Unreadable, WriteOnly, ReadOnlyFolder, FolderInPlace, DanglingLink };
 
-// Of closing the window. KeptAside: saved, and FDK.conf.corrupt holds the original as it was.
-enum class Outcome { Saved, KeptAside, NotSaved };
+// Of closing the window. KeptAside: saved, and FDK.conf.corrupt holds the original as it was;
+// Unchanged: saved, and the file is as it was, byte for byte.
+enum class Outcome { Saved, KeptAside, NotSaved, Unchanged };
 
 struct BrokenStore {
     std::string name;
@@ -38,6 +40,7 @@ struct BrokenStore {
     QStringList shown;   // the window's list
     Outcome outcome;
     Place place = Place::File;
+    settings::SaverOptions options = {};
 };
 
 QString folder() {
@@ -121,29 +124,24 @@ bool permissionsHold(Place place) {
     }
 }
 
-// QSettings keeps one parsed copy per path and process; a private copy is parsed for certain.
+QByteArray contentsOf(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
 struct OnDisk {
-    QSettings::Status status = QSettings::AccessError;
+    bool damaged = true;
     QStringList list;  // positions 0..Count
     QString active;
 };
 
 OnDisk readBack() {
-    static int copies = 0;
-    QTemporaryDir scratch;
-    const QString copy = scratch.filePath(QStringLiteral("copy%1.ini").arg(++copies));
-    if (!QFile::copy(storeFilePath(), copy)) return {};
-    QSettings parsed(copy, QSettings::IniFormat);
-    OnDisk result{parsed.status(), {}, parsed.value("Settings/Active").toString()};
-    const int count = parsed.value("Movies/Count", -1).toString().toInt();
+    const settings::StoreText parsed = settings::parseStoreText(contentsOf(storeFilePath()));
+    OnDisk result{parsed.damaged, {}, parsed.values.value("Settings/Active").toString()};
+    const int count = parsed.values.value("Movies/Count", -1).toInt();
     for (int k = 0; k <= count; ++k)
-        result.list << parsed.value(QString("Movie/%1").arg(k)).toString();
+        result.list << parsed.values.value(QString("Movie/%1").arg(k)).toString();
     return result;
-}
-
-QByteArray contentsOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
 // Answers the save-failure question with "Close without saving" and remembers what it said.
@@ -195,6 +193,7 @@ TEST_P(BrokenStoreTest, WhatIsReadableIsPlayedShownAndKept) {
         for (qint16 position = 0; position < 4; ++position)
             played << settings::readPlaybackSlot(saverStore, position).entry;
         EXPECT_EQ(played, row.played);
+        EXPECT_TRUE(settings::readSaverOptions(saverStore) == row.options);
     }
 
     ASSERT_NO_FATAL_FAILURE(put(row));  // as a configuration process of its own would find it
@@ -208,7 +207,7 @@ TEST_P(BrokenStoreTest, WhatIsReadableIsPlayedShownAndKept) {
     if (saves) {
         EXPECT_TRUE(answer.text.isEmpty()) << qPrintable(answer.text);
         const OnDisk after = readBack();
-        EXPECT_EQ(after.status, QSettings::NoError);
+        EXPECT_FALSE(after.damaged);
         EXPECT_EQ(after.list, row.shown);
         EXPECT_EQ(after.active, "0");
     } else {
@@ -222,6 +221,9 @@ TEST_P(BrokenStoreTest, WhatIsReadableIsPlayedShownAndKept) {
         EXPECT_EQ(contentsOf(storeFilePath()), row.bytes);
     }
 
+    if (row.outcome == Outcome::Unchanged) {
+        EXPECT_EQ(contentsOf(storeFilePath()), row.bytes);
+    }
     if (row.outcome == Outcome::KeptAside) {
         EXPECT_EQ(copiedAside, row.bytes);
     } else {
@@ -253,6 +255,16 @@ const QByteArray kBare = "[Movies]\nCount=1\n[Movie]\n0=/m/Old (2019)/a.avi\n1=/
 const QByteArray kHeader = "[Movies]\nCount=1\n[Movie\n0=/m/a.avi (Origin)\n1=/m/b.avi (Double)\n";
 const QByteArray kDamaged = kTwo + "[Sett";
 const QByteArray kRandom = randomBytes();
+// Written by hand, with characters INI files treat otherwise, and as QSettings wrote them.
+const QStringList kOdd = {R"(/m/say "hi".avi (Origin))", "/m/a,b.avi (Double)",
+                          R"(/m/c;d\e.avi (Origin))", R"(/m/"f.avi (Origin))"};
+const QByteArray kOddByHand =
+    "[Movies]\nCount=3\n\n[Movie]\n0=/m/say \"hi\".avi (Origin)\n1=/m/a,b.avi (Double)\n"
+    "2=/m/c;d\\e.avi (Origin)\n3=/m/\"f.avi (Origin)\n\n[Settings]\nActive=0\nVolume=40\nMute=1\n";
+const QStringList kEscaped = {"/m/a,b.avi (Origin)", R"(/m/c\d.avi (Double))"};
+const QByteArray kEscapedByQSettings =
+    "[Movies]\nCount=1\n\n[Movie]\n0=\"/m/a,b.avi (Origin)\"\n1=/m/c\\\\d.avi (Double)\n\n"
+    "[Settings]\nActive=0\n";
 const QByteArray kDuplicates =
     "[Movies]\nCount=1\n[Movie]\n0=/m/first.avi (Origin)\n0=/m/a.avi (Origin)\n[Settings]\n"
     "Active=1\n[Movie]\n1=/m/b.avi (Double)\n";
@@ -283,6 +295,16 @@ const std::vector<BrokenStore> kBrokenStores = {
     {"DamagedInReadOnlyFolder", kDamaged, 1, {a, b, a, a}, {a, b}, NotSaved, Place::ReadOnlyFolder},
     {"FolderInPlaceOfTheFile", "", 0, kNothing, {}, NotSaved, Place::FolderInPlace},
     {"DanglingLink", "", 0, kNothing, {}, Saved, Place::DanglingLink},
+    {"OddCharactersByHand",
+     kOddByHand,
+     3,
+     kOdd,
+     kOdd,
+     Unchanged,
+     Place::File,
+     {.volume = 40, .mute = true}},
+    {"EscapedByQSettings", kEscapedByQSettings, 1, kEscaped + QStringList{kEscaped[0], kEscaped[0]},
+     kEscaped, Unchanged},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, BrokenStoreTest, ::testing::ValuesIn(kBrokenStores));
