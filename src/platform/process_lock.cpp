@@ -24,15 +24,17 @@ struct flock wholeFile(short type) {
 }
 
 // A folder, a link, a FIFO, another user's file, or one this user cannot write: no live process
-// of this user holds a lock through any of them.
-void removeLeftover(const QString& path) {
+// of this user holds a lock through any of them. Empty when the way is clear, else why not.
+QString clearLeftover(const QString& path) {
     const QByteArray name = QFile::encodeName(path);
     struct stat status {};
-    if (::lstat(name.constData(), &status) != 0) return;
+    if (::lstat(name.constData(), &status) != 0) return {};
     if (S_ISREG(status.st_mode) && status.st_uid == ::geteuid() && (status.st_mode & S_IWUSR))
-        return;
-    [[maybe_unused]] const int removed =
-        S_ISDIR(status.st_mode) ? ::rmdir(name.constData()) : ::unlink(name.constData());
+        return {};
+    if ((S_ISDIR(status.st_mode) ? ::rmdir(name.constData()) : ::unlink(name.constData())) == 0)
+        return {};
+    return QStringLiteral("%1 is not a regular file, and cannot be removed (%2)")
+        .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
 }
 
 QString reason(const QString& path) {
@@ -48,7 +50,8 @@ ProcessLock::ProcessLock(const QString& fileName) {
         return;
     }
     const QString path = folder + u'/' + fileName;
-    removeLeftover(path);
+    problem_ = clearLeftover(path);
+    if (!problem_.isEmpty()) return;
     fd_ = openRegularFile(path, O_RDWR | O_CREAT);
     if (fd_ < 0) {
         problem_ = reason(path);

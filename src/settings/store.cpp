@@ -29,8 +29,6 @@ Store::Store(const QString& application) : path_(storePath(application)) {
     refresh();
 }
 
-Store::~Store() = default;
-
 void Store::refresh() {
     if (!mayReadStoreFile(path_)) return;
     if (settings_)

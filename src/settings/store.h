@@ -20,7 +20,6 @@ inline const QString kSectionMovie = QStringLiteral("Movie");
 class Store {
 public:
     explicit Store(const QString& application = kAppName);
-    ~Store();
 
     // Picks up what other processes saved since the last refresh.
     void refresh();

@@ -26,7 +26,16 @@ namespace {
 using testsupport::storeFilePath;
 
 // Where and how the broken file sits.
-enum class Place { File, Unreadable, WriteOnly, ReadOnlyFolder, FolderInPlace, DanglingLink };
+// OwnLink: a link to a file of the user's own elsewhere, as dotfile managers make.
+enum class Place {
+    File,
+    Unreadable,
+    WriteOnly,
+    ReadOnlyFolder,
+    FolderInPlace,
+    DanglingLink,
+    OwnLink
+};
 
 // Of closing the window. KeptAside: saved, and FDK.conf.corrupt holds the original as it was;
 // Unchanged: saved, and the file is as it was, byte for byte.
@@ -78,6 +87,10 @@ void put(const BrokenStore& row) {
             return;
         case Place::DanglingLink:
             QFile::link(folder() + "/elsewhere.conf", storeFilePath());
+            return;
+        case Place::OwnLink:
+            ASSERT_TRUE(writeFile(folder() + "/dotfiles.conf", row.bytes));
+            QFile::link(folder() + "/dotfiles.conf", storeFilePath());
             return;
         default:
             break;
@@ -214,7 +227,8 @@ TEST_P(BrokenStoreTest, WhatIsReadableIsPlayedShownAndKept) {
         EXPECT_TRUE(answer.text.contains("could not be saved")) << qPrintable(answer.text);
     }
     setMode(folder(), kFolderMode);
-    EXPECT_EQ(QFileInfo(storeFilePath()).isSymLink(), row.place == Place::DanglingLink);
+    EXPECT_EQ(QFileInfo(storeFilePath()).isSymLink(),
+              row.place == Place::DanglingLink || row.place == Place::OwnLink);
     EXPECT_EQ(QFileInfo(storeFilePath()).isDir(), row.place == Place::FolderInPlace);
     if (!saves && row.place != Place::FolderInPlace) {
         setMode(storeFilePath(), QFile::ReadOwner | QFile::WriteOwner);
@@ -295,6 +309,13 @@ const std::vector<BrokenStore> kBrokenStores = {
     {"DamagedInReadOnlyFolder", kDamaged, 1, {a, b, a, a}, {a, b}, NotSaved, Place::ReadOnlyFolder},
     {"FolderInPlaceOfTheFile", "", 0, kNothing, {}, NotSaved, Place::FolderInPlace},
     {"DanglingLink", "", 0, kNothing, {}, Saved, Place::DanglingLink},
+    {"LinkToAFileOfTheUsersOwn",
+     kTwo + "\n[Settings]\nActive=0\n",
+     1,
+     {a, b, a, a},
+     {a, b},
+     Unchanged,
+     Place::OwnLink},
     {"OddCharactersByHand",
      kOddByHand,
      3,
