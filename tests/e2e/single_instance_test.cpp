@@ -12,17 +12,23 @@ namespace {
 
 const QString kWindowTitle = QStringLiteral("Flickerdeck, Version 1.0");
 
-using SecondInstanceTest = SaverTest;
+// The open flag at 0, or at 1 as a configuration window killed by SIGKILL or by the end of its X
+// server leaves it: no live window backs either.
+class SecondInstanceTest : public SaverTest, public ::testing::WithParamInterface<int> {};
 
-TEST_F(SecondInstanceTest, EndsAtOnceWhileTheFirstPlaysOn) {
-    QProcess* first = startPlayingRed(0);
+TEST_P(SecondInstanceTest, EndsAtOnceWhileTheFirstPlaysOn) {
+    QProcess* first = startPlayingRed(GetParam());
     ASSERT_TRUE(first);
     QProcess& second = startSaver();
     EXPECT_TRUE(endsCleanlyWithin(second, 5000));
     EXPECT_TRUE(keepsRunningFor(*first, 1000));
 }
 
-TEST_F(SecondInstanceTest, RunsWhileAConfigurationWindowIsOpen) {
+INSTANTIATE_TEST_SUITE_P(OpenFlag, SecondInstanceTest, ::testing::Values(0, 1));
+
+using OpenWindowTest = SaverTest;
+
+TEST_F(OpenWindowTest, ASecondSaverRunsWhileAConfigurationWindowIsOpen) {
     writePlayList({});
     QProcess& window = startSaver({QStringLiteral("/C")});
     ASSERT_TRUE(showsWindow(kWindowTitle));
@@ -32,15 +38,6 @@ TEST_F(SecondInstanceTest, RunsWhileAConfigurationWindowIsOpen) {
     EXPECT_TRUE(keepsRunningFor(second, 1500));
     EXPECT_TRUE(keepsRunningFor(*first, 0));
     EXPECT_TRUE(keepsRunningFor(window, 0));
-}
-
-// As a configuration window killed by SIGKILL or by the end of its X server leaves it.
-TEST_F(SecondInstanceTest, EndsAtOnceWhenNoLiveWindowBacksTheOpenFlag) {
-    QProcess* first = startPlayingRed(1);
-    ASSERT_TRUE(first);
-    QProcess& second = startSaver();
-    EXPECT_TRUE(endsCleanlyWithin(second, 5000));
-    EXPECT_TRUE(keepsRunningFor(*first, 0));
 }
 
 struct Leftover {
