@@ -85,7 +85,7 @@ bool ProcessLock::isHeld(const QString& fileName) {
 }
 
 void reportLockProblem(const QString& problem, const QString& consequence) {
-    std::fprintf(stderr, "flickerdeck: cannot take the lock %s; %s\n", qPrintable(problem),
+    std::fprintf(stderr, "flickerdeck: cannot take a lock: %s; %s\n", qPrintable(problem),
                  qPrintable(consequence));
 }
 

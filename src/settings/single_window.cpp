@@ -10,7 +10,7 @@ namespace {
 void warnWithoutClaim(const QString& problem) {
     QMessageBox::warning(nullptr, QStringLiteral("Flickerdeck"),
                          QObject::tr("Flickerdeck cannot make sure that no other configuration "
-                                     "window is open (%1). If another one is open, the window "
+                                     "window is open: %1. If another one is open, the window "
                                      "closed last decides what the play list holds.")
                              .arg(problem));
 }

@@ -10,10 +10,8 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QThread>
-#include <algorithm>
 #include <sstream>
 
-#include "e2e/x_client.h"
 #include "support/clips.h"
 #include "support/store_file.h"
 
@@ -145,16 +143,6 @@ std::vector<Colour> SaverTest::watchPictures(QProcess& saver, size_t enough, int
     if (pid <= 0 || ::kill(pid, signal) != 0)
         return ::testing::AssertionFailure() << "could not signal process " << pid;
     return ::testing::AssertionSuccess();
-}
-
-bool SaverTest::showsWindow(const QString& title, int timeoutMs) {
-    XClient x;
-    return eventually(
-        [&] {
-            const xcb_window_t window = x.findTopLevel(title);
-            return window && std::ranges::count(x.mappedTopLevels(), window) == 1;
-        },
-        timeoutMs);
 }
 
 ::testing::AssertionResult SaverTest::endsCleanlyWithin(QProcess& saver, int timeoutMs) {

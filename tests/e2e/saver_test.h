@@ -90,9 +90,6 @@ protected:
     // none would signal the whole process group, the test and ctest with it.
     static ::testing::AssertionResult sendSignal(QProcess& saver, int signal);
 
-    // Polls until a top-level window with that title is mapped.
-    static bool showsWindow(const QString& title, int timeoutMs = 10000);
-
     static ::testing::AssertionResult endsCleanlyWithin(QProcess& saver, int timeoutMs);
     static ::testing::AssertionResult keepsRunningFor(QProcess& saver, int ms);
 

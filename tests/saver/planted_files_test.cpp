@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <QDir>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 
 #include "platform/single_editor.h"
@@ -18,18 +17,14 @@
 // to someone else's file) is never read or written through and holds nothing up.
 namespace {
 
-using Plant = std::function<void()>;
+using testsupport::storeFilePath;
 
 struct Target {
     const char* name;
     QString (*path)();
-    void (*use)(const Plant& plant);
+    void (*use)();
     bool followsLinksToOwnFiles = false;
 };
-
-void PrintTo(const Target& target, std::ostream* out) {
-    *out << target.name;
-}
 
 QString inRuntime(const char* name) {
     return qEnvironmentVariable("XDG_RUNTIME_DIR") + u'/' + name;
@@ -37,44 +32,29 @@ QString inRuntime(const char* name) {
 
 const Target kTargets[] = {
     {"SaverLock", [] { return inRuntime("flickerdeck.lock"); },
-     [](const Plant& plant) {
-         plant();
-         EXPECT_FALSE(platform::SingleInstance().anotherInstanceRunning());
-     }},
+     [] { EXPECT_FALSE(platform::SingleInstance().anotherInstanceRunning()); }},
     {"SettingsLock", [] { return inRuntime("flickerdeck-settings.lock"); },
-     [](const Plant& plant) {
-         plant();
-         const platform::SingleEditor editor;
-         EXPECT_TRUE(editor.claimed() && editor.problem().isEmpty());
-     }},
+     [] { EXPECT_TRUE(platform::SingleEditor().problem().isEmpty()); }},
     {"Knock", [] { return inRuntime("flickerdeck-settings.knock"); },
-     [](const Plant& plant) {
-         const platform::SingleEditor holder;
-         plant();
+     [] {
+         const platform::ProcessLock holder("flickerdeck-settings.lock");
          platform::SingleEditor().knock();
      }},
-    {"Resume", [] { return saver::resumeStateFile(); },
-     [](const Plant& plant) {
-         plant();
+    {"Resume", &saver::resumeStateFile,
+     [] {
          EXPECT_EQ(saver::readResumePosition(saver::resumeStateFile()), 0);
          EXPECT_TRUE(saver::writeResumePosition(saver::resumeStateFile(), 3));
          EXPECT_EQ(saver::readResumePosition(saver::resumeStateFile()), 3);
      }},
-    {"StoreLock", [] { return testsupport::storeFilePath() + ".lock"; },
-     [](const Plant& plant) {
-         plant();
-         EXPECT_TRUE(settings::writePlayList({"/m/a.avi (Origin)"}));
-     }},
-    {"DamagedStoreCopy", [] { return testsupport::storeFilePath() + ".corrupt"; },
-     [](const Plant& plant) {
-         plant();
+    {"StoreLock", [] { return storeFilePath() + ".lock"; },
+     [] { EXPECT_TRUE(settings::writePlayList({"/m/a.avi (Origin)"})); }},
+    {"DamagedStoreCopy", [] { return storeFilePath() + ".corrupt"; },
+     [] {
          testsupport::writeStoreFile("[Movie\n");
-         EXPECT_FALSE(settings::keepCopyOfDamagedStore(testsupport::storeFilePath()).isEmpty());
+         EXPECT_FALSE(settings::keepCopyOfDamagedStore(storeFilePath()).isEmpty());
      }},
-    // Followed only to a regular file of the user's own: the victim here belongs to another.
-    {"Store", [] { return testsupport::storeFilePath(); },
-     [](const Plant& plant) {
-         plant();
+    {"Store", &storeFilePath,
+     [] {
          EXPECT_EQ(settings::readPlayList(settings::Store()), QStringList());
          EXPECT_FALSE(settings::writePlayList({"/m/a.avi (Origin)"}));
      },
@@ -87,7 +67,7 @@ class PlantedFileTest : public ::testing::TestWithParam<std::tuple<Target, Kind>
 protected:
     void TearDown() override {
         QFile::remove(std::get<0>(GetParam()).path());
-        const QDir config = QFileInfo(testsupport::storeFilePath()).dir();
+        const QDir config = QFileInfo(storeFilePath()).dir();
         for (const QString& name : config.entryList({"FDK.conf*"}, QDir::AllEntries | QDir::System))
             QFile::remove(config.filePath(name));
     }
@@ -97,32 +77,28 @@ TEST_P(PlantedFileTest, IsNeitherReadNorWrittenThrough) {
     const auto& [target, kind] = GetParam();
     QTemporaryDir elsewhere;
     const QString device = elsewhere.filePath("zero"), victim = elsewhere.filePath("victim");
+    const QByteArray path = QFile::encodeName(target.path());
     if (kind == Kind::DeviceLink &&
-        ::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 5)) != 0)
+        ::mknod(QFile::encodeName(device), S_IFCHR | 0666, makedev(1, 5)))
         GTEST_SKIP() << "no device node can be made here";
-    testsupport::writeStoreFile("");
     QFile file(victim);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("mine\n") == 5);
     file.close();
-    const bool othersFile = ::chown(QFile::encodeName(victim).constData(), 65534, 65534) == 0;
-    if (!othersFile && kind == Kind::LinkToVictim && target.followsLinksToOwnFiles)
+    if (::chown(QFile::encodeName(victim), 65534, 65534) != 0 && kind == Kind::LinkToVictim &&
+        target.followsLinksToOwnFiles)
         GTEST_SKIP() << "only root can give a file to another user";
-    const QString path = target.path();
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).path()));
-    target.use([&] {
-        QFile::remove(path);
-        const bool planted = kind == Kind::Fifo
-                                 ? ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0
-                                 : QFile::link(kind == Kind::DeviceLink ? device : victim, path);
-        ASSERT_TRUE(planted);
-    });
+    testsupport::writeStoreFile("");
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(target.path()).path()));
+    QFile::remove(target.path());
+    ASSERT_TRUE(kind == Kind::Fifo
+                    ? ::mkfifo(path, 0600) == 0
+                    : QFile::link(kind == Kind::DeviceLink ? device : victim, target.path()));
+    target.use();
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "mine\n");
     struct stat status {};
-    if (kind == Kind::DeviceLink) {
-        EXPECT_TRUE(::stat(QFile::encodeName(device).constData(), &status) == 0 &&
-                    S_ISCHR(status.st_mode));
-    }
+    EXPECT_TRUE(kind != Kind::DeviceLink ||
+                (::stat(QFile::encodeName(device), &status) == 0 && S_ISCHR(status.st_mode)));
 }
 
 std::string rowName(const ::testing::TestParamInfo<PlantedFileTest::ParamType>& info) {

@@ -68,16 +68,14 @@ TEST(DamagedStoreText, LinesReadOneByOneAreNoDamage) {
 TEST(DamagedStoreCopies, TheSameDamageIsKeptOnceAndAtMostFiveCopies) {
     QTemporaryDir folder;
     const QString store = folder.filePath("FDK.conf");
-    const auto keepCopies = [&](int rounds, int kinds) {
-        for (int round = 0; round < rounds; ++round) {
+    for (const int kinds : {3, 8}) {
+        for (int round = 0; round < 8; ++round) {
             QFile file(store);
-            EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
             file.write("[Movie\n0=/m/" + QByteArray::number(round % kinds) + ".avi\n");
             file.close();
             EXPECT_FALSE(settings::keepCopyOfDamagedStore(store).isEmpty());
         }
-        return QDir(folder.path()).entryList({"FDK.conf.corrupt*"}).size();
-    };
-    EXPECT_EQ(keepCopies(8, 3), 3);
-    EXPECT_EQ(keepCopies(8, 8), 5);
+        EXPECT_EQ(QDir(folder.path()).entryList({"FDK.conf.corrupt*"}).size(), std::min(kinds, 5));
+    }
 }

@@ -170,25 +170,20 @@ TEST_F(SettingsWindowTest, AddAppendsOneEntryPerChosenFile) {
 }
 
 // The store numbers entries in 16 bits; one more would be saved and lost at the next opening.
-TEST_F(SettingsWindowTest, AFullListTakesWhatFitsAndSaysWhatItRefused) {
-    QString ini = "[Movies]\nCount=32765\n[Movie]\n";
-    for (int k = 0; k <= 32765; ++k) ini += QStringLiteral("%1=/m/%1.avi (Origin)\n").arg(k);
-    QTemporaryDir folder;
-    chooserAnswer = folder.path() + QChar(u'\0') + "a.avi" + QChar(u'\0') + "b.avi" + QChar(u'\0') +
-                    QChar(u'\0');
+TEST_F(SettingsWindowTest, AFullListRefusesMoreAndSaysSo) {
+    QString ini = "[Movies]\nCount=32766\n[Movie]\n";
+    for (int k = 0; k <= 32766; ++k) ini += QStringLiteral("%1=/m/%1.avi\n").arg(k);
+    chooserAnswer = "/m/new.avi";
     auto w = open(ini);
     QString message;
     QTimer::singleShot(50, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            message = box->text();
-            box->accept();
-        }
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box) message = box->text();
+        if (box) box->accept();
     });
     w->imgControls_Click(0);
     EXPECT_EQ(w->entries().size(), 32767);
-    EXPECT_EQ(w->entries().back(), folder.path() + "/a.avi (Origin)");
-    EXPECT_TRUE(message.contains(QLocale().toString(32767) + " movies, so 1 more"))
-        << qPrintable(message);
+    EXPECT_TRUE(message.contains(QLocale().toString(32767) + " movies, so 1 more"));
 }
 
 TEST_F(SettingsWindowTest, RemoveDeletesTheSelectedEntryOnly) {
