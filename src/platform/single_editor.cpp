@@ -1,21 +1,25 @@
 #include "platform/single_editor.h"
 
-#include <QFile>
+#include <fcntl.h>
+#include <unistd.h>
 
-#include "platform/single_instance.h"
+#include "platform/private_files.h"
 
 namespace platform {
+namespace {
 
-SingleEditor::SingleEditor() {
+const QString kClaim = QStringLiteral("flickerdeck-settings.lock");
+
+}  // namespace
+
+SingleEditor::SingleEditor() : lock_(kClaim) {
+    if (lock_.state() == ProcessLock::State::Unavailable)
+        reportLockProblem(lock_.problem(),
+                          QStringLiteral("a second configuration window may open"));
     const QString folder = runtimeFolder();
-    lock_ = std::make_unique<QLockFile>(folder + QStringLiteral("/flickerdeck-settings.lock"));
-    lock_->setStaleLockTime(0);
-    // Only another holder keeps a window from opening; a folder that takes no lock does not.
-    claimed_ = lock_->tryLock(0) || lock_->error() != QLockFile::LockFailedError;
+    if (folder.isEmpty()) return;
     doorFile_ = folder + QStringLiteral("/flickerdeck-settings.knock");
-    if (!claimed_) return;
-    QFile door(doorFile_);
-    if (door.open(QIODevice::WriteOnly | QIODevice::Truncate)) door.close();
+    if (lock_.state() != ProcessLock::State::Taken || !replaceFile(doorFile_, {})) return;
     watcher_.addPath(doorFile_);
     connect(&watcher_, &QFileSystemWatcher::fileChanged, this, [this] {
         // A file that was replaced instead of written drops out of the watch.
@@ -25,8 +29,14 @@ SingleEditor::SingleEditor() {
 }
 
 void SingleEditor::knock() const {
-    QFile door(doorFile_);
-    if (door.open(QIODevice::WriteOnly | QIODevice::Append)) door.write("\n");
+    const int door = doorFile_.isEmpty() ? -1 : openRegularFile(doorFile_, O_WRONLY | O_APPEND);
+    if (door < 0) return;
+    [[maybe_unused]] const auto written = ::write(door, "\n", 1);
+    ::close(door);
+}
+
+bool SingleEditor::windowOpen() {
+    return ProcessLock::isHeld(kClaim);
 }
 
 }  // namespace platform

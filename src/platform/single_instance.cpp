@@ -1,23 +1,18 @@
 #include "platform/single_instance.h"
 
-#include <QDir>
-#include <QStandardPaths>
-
 namespace platform {
 
-QString runtimeFolder() {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return folder.isEmpty() ? QDir::tempPath() : folder;
-}
-
-SingleInstance::SingleInstance() {
-    lock_ = std::make_unique<QLockFile>(runtimeFolder() + QStringLiteral("/flickerdeck.lock"));
-    lock_->setStaleLockTime(0);
-}
+SingleInstance::SingleInstance() = default;
+SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::anotherInstanceRunning() const {
-    if (!ownsLock_) ownsLock_ = lock_->tryLock(0);
-    return !*ownsLock_;
+    if (!lock_) {
+        lock_ = std::make_unique<ProcessLock>(QStringLiteral("flickerdeck.lock"));
+        if (lock_->state() == ProcessLock::State::Unavailable)
+            reportLockProblem(lock_->problem(),
+                              QStringLiteral("another saver may run beside this one"));
+    }
+    return lock_->state() == ProcessLock::State::HeldElsewhere;
 }
 
 }  // namespace platform

@@ -1,25 +1,24 @@
 #pragma once
 
-#include <QLockFile>
 #include <memory>
-#include <optional>
+
+#include "platform/process_lock.h"
 
 namespace platform {
 
-// The per-user folder for locks and sockets (XDG_RUNTIME_DIR), or the temporary folder.
-QString runtimeFolder();
-
 // Taken at the first question and held for the life of the process; a process that never asks
-// never holds it. A lock left by a killed process is taken over at once, so a crash never blocks
-// the next start.
+// never holds it. Only a live process holds it, so a killed saver never blocks the next start.
 class SingleInstance {
 public:
     SingleInstance();
+    ~SingleInstance();
+
+    // A lock that cannot be taken at all (no private runtime folder) is reported on stderr and
+    // counts as no other instance: the saver runs rather than never.
     bool anotherInstanceRunning() const;
 
 private:
-    std::unique_ptr<QLockFile> lock_;
-    mutable std::optional<bool> ownsLock_;
+    mutable std::unique_ptr<ProcessLock> lock_;
 };
 
 }  // namespace platform

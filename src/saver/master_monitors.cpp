@@ -2,7 +2,7 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "platform/single_instance.h"
+#include "platform/private_files.h"
 #include "saver/master.h"
 #include "saver/monitor_layout.h"
 #include "saver/placement.h"
@@ -119,10 +119,12 @@ void Master::arrangeHostedMonitor() {
                      previewScale(place.window.size(), place.monitor.size));
     monitor->axMovie_OpenComplete();
     if (!grouped) return;
-    const QString folder =
-        SameBoard::folderFor(platform::runtimeFolder(), qEnvironmentVariable("DISPLAY"));
-    same_ = std::make_unique<SameSync>(std::make_unique<SameBoard>(folder),
-                                       QGuiApplication::screens().size());
+    // Without a private runtime folder the savers cannot see each other: each plays on alone.
+    const QString runtime = platform::runtimeFolder();
+    auto board = runtime.isEmpty() ? nullptr
+                                   : std::make_unique<SameBoard>(SameBoard::folderFor(
+                                         runtime, qEnvironmentVariable("DISPLAY")));
+    same_ = std::make_unique<SameSync>(std::move(board), QGuiApplication::screens().size());
 }
 
 // The pointer the change moved is parked and taken as the baseline again; monitors that came

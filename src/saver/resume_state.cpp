@@ -1,9 +1,9 @@
 #include "saver/resume_state.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include "platform/private_files.h"
 
 namespace saver {
 
@@ -14,19 +14,17 @@ QString resumeStateFile() {
 }
 
 qint16 readResumePosition(const QString& file) {
-    QFile state(file);
-    if (!state.open(QIODevice::ReadOnly)) return 0;
     bool ok = false;
-    const int position = QString::fromLatin1(state.read(16)).trimmed().toInt(&ok);
+    const int position =
+        QString::fromLatin1(platform::readRegularFile(file, 16).value_or(QByteArray()))
+            .trimmed()
+            .toInt(&ok);
     return ok && position >= 0 && position <= 32766 ? static_cast<qint16>(position) : 0;
 }
 
 bool writeResumePosition(const QString& file, qint16 position) {
-    if (!QDir().mkpath(QFileInfo(file).path())) return false;
-    QSaveFile state(file);
-    if (!state.open(QIODevice::WriteOnly)) return false;
-    state.write(QByteArray::number(position) + '\n');
-    return state.commit();
+    return platform::makePrivateFolder(QFileInfo(file).path()) &&
+           platform::replaceFile(file, QByteArray::number(position) + '\n');
 }
 
 }  // namespace saver

@@ -10,10 +10,13 @@ namespace saver {
 // absolute path.
 QString resumeStateFile();
 
-// The position saved last; 0 when the file is missing, unreadable or holds anything else.
+// The position saved last; 0 when the file is missing, unreadable, not a regular file (a FIFO
+// never holds the saver up) or holds anything else.
 qint16 readResumePosition(const QString& file);
 
-// Replaces the file atomically: a reader sees the old position or the new one, never a part.
+// Replaces the file atomically: a reader sees the old position or the new one, never a part. Its
+// folder must be the user's own (made so when missing); whatever stands in the file's place is
+// replaced, never written through.
 bool writeResumePosition(const QString& file, qint16 position);
 
 }  // namespace saver

@@ -6,9 +6,10 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <cerrno>
 #include <cstdlib>
+
+#include "platform/private_files.h"
 
 namespace saver {
 namespace {
@@ -21,7 +22,7 @@ bool processAlive(qint64 id) {
 
 SameBoard::SameBoard(const QString& folder)
     : folder_(folder), ownId_(QCoreApplication::applicationPid()) {
-    QDir().mkdir(folder_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (!platform::makePrivateFolder(folder_)) return;
     watcher_.addPath(folder_);
     connect(&watcher_, &QFileSystemWatcher::directoryChanged, this, &SameBoard::changed);
 }
@@ -41,9 +42,9 @@ QList<SameMember> SameBoard::others(qint64 nowMs) const {
             QFile::remove(folder.filePath(name));
             continue;
         }
-        QFile file(folder.filePath(name));
-        if (!file.open(QIODevice::ReadOnly)) continue;
-        auto record = parseSameRecord(file.read(256));
+        const auto text = platform::readRegularFile(folder.filePath(name), 256);
+        if (!text) continue;
+        auto record = parseSameRecord(*text);
         if (!record || std::abs(nowMs - record->writtenMs) > kStaleMs) continue;
         record->member.id = id;
         members << record->member;
@@ -52,8 +53,9 @@ QList<SameMember> SameBoard::others(qint64 nowMs) const {
 }
 
 void SameBoard::publish(const SameMember& me, qint64 nowMs) {
-    QSaveFile file(QDir(folder_).filePath(QString::number(ownId_)));
-    if (file.open(QIODevice::WriteOnly) && file.write(sameRecordText(me, nowMs)) > 0) file.commit();
+    if (!platform::isPrivateFolder(folder_)) return;
+    platform::replaceFile(QDir(folder_).filePath(QString::number(ownId_)),
+                          sameRecordText(me, nowMs));
 }
 
 void SameBoard::leave() {

@@ -2,17 +2,31 @@
 #include <QFileInfo>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QSignalBlocker>
 
 #include "settings/chooser_selection.h"
 #include "settings/entry_marks.h"
 #include "settings/movie_files.h"
+#include "settings/playlist.h"
 #include "settings/settings_window.h"
 #include "settings/xscreensaver_dialog.h"
 
 // How the play list is edited: the chooser, keys, the context menu, moves and drops.
 namespace settings {
+namespace {
+
+// The store numbers entries in 16 bits: one more would be saved, and lost at the next opening.
+void tellListIsFull(QWidget* window, qsizetype notAdded) {
+    QMessageBox::information(window, window->windowTitle(),
+                             QObject::tr("The play list is full: it holds at most %L1 movies, so "
+                                         "%L2 more could not be added.")
+                                 .arg(kMostEntries)
+                                 .arg(notAdded));
+}
+
+}  // namespace
 
 // The list's actions, by key and from its context menu alike.
 QList<SettingsWindow::ListAction> SettingsWindow::listActions() {
@@ -50,8 +64,10 @@ void SettingsWindow::addMovies() {
 }
 
 void SettingsWindow::appendEntries(const QStringList& newEntries) {
-    lstFiles->addItems(newEntries);
+    const qsizetype room = std::max<qsizetype>(kMostEntries - lstFiles->count(), 0);
+    lstFiles->addItems(newEntries.first(std::min(room, newEntries.size())));
     marks_->checkNewEntries();
+    if (newEntries.size() > room) tellListIsFull(this, newEntries.size() - room);
 }
 
 void SettingsWindow::removeSelectedMovie() {

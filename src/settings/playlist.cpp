@@ -1,5 +1,6 @@
 #include "settings/playlist.h"
 
+#include "platform/single_editor.h"
 #include "settings/damage.h"
 
 namespace settings {
@@ -31,7 +32,8 @@ int movieCount(const Store& store) {
 }
 
 int activeFlag(const Store& store) {
-    return store.GetSetting(kSectionSettings, kKeyActive, QStringLiteral("0")).toInt();
+    const int flag = store.GetSetting(kSectionSettings, kKeyActive, QStringLiteral("0")).toInt();
+    return flag != 0 && platform::SingleEditor::windowOpen() ? flag : 0;
 }
 
 QStringList readPlayList(const Store& store) {

@@ -10,12 +10,14 @@
 namespace settings {
 
 inline constexpr int kHighestPosition = 32766;
+inline constexpr int kMostEntries = kHighestPosition + 1;
 
 // "Count" as stored; a value the program never writes (not a whole number, below -1, above
 // 32766) counts as the highest numbered entry present, so nothing stored gets hidden.
 int movieCount(const Store& store);
 
-// "Active" as a number; missing or not a number counts as 0.
+// "Active" as a number; missing or not a number counts as 0, and so does a flag that no live
+// configuration window backs (one left by a window that was killed).
 int activeFlag(const Store& store);
 
 // The configuration window's read: positions 0..Count, empty entries skipped.

@@ -1,13 +1,22 @@
 #include "settings/store.h"
 
+#include <unistd.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#include "platform/private_files.h"
+#include "settings/store_format.h"
+
 namespace settings {
 namespace {
 
-std::unique_ptr<QSettings> openStore(const QString& application) {
-    auto s =
-        std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, application);
-    s->setFallbacksEnabled(false);
-    return s;
+constexpr qint64 kLargestStoreFile = qint64(1) << 30;
+
+QString storePath(const QString& application) {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    return QFileInfo(folder + u'/' + application + QStringLiteral(".conf")).absoluteFilePath();
 }
 
 QString path(const QString& section, const QString& key) {
@@ -16,23 +25,26 @@ QString path(const QString& section, const QString& key) {
 
 }  // namespace
 
-Store::Store(const QString& application) : settings_(openStore(application)) {}
+Store::Store(const QString& application) : path_(storePath(application)) {
+    refresh();
+}
 
 void Store::refresh() {
-    settings_->sync();
+    if (!mayReadStoreFile(path_)) return;
+    if (settings_)
+        settings_->sync();
+    else
+        settings_ = std::make_unique<QSettings>(path_, storeFormat());
 }
 
 QString Store::GetSetting(const QString& section, const QString& key,
                           const QString& defaultValue) const {
-    const QVariant value = settings_->value(path(section, key));
-    if (!value.isValid()) return defaultValue;
-    // An unquoted comma written by hand ("/films/train, ride.avi") makes QSettings read a list.
-    if (value.typeId() == QMetaType::QStringList)
-        return value.toStringList().join(QStringLiteral(", "));
-    return value.toString();
+    const QVariant value = settings_ ? settings_->value(path(section, key)) : QVariant();
+    return value.isValid() ? value.toString() : defaultValue;
 }
 
 QStringList Store::keysIn(const QString& section) const {
+    if (!settings_) return {};
     settings_->beginGroup(section);
     const QStringList keys = settings_->childKeys();
     settings_->endGroup();
@@ -40,10 +52,14 @@ QStringList Store::keysIn(const QString& section) const {
 }
 
 void Store::SaveSetting(const QString& section, const QString& key, const QString& value) {
-    settings_->setValue(path(section, key), value);
+    if (settings_) settings_->setValue(path(section, key), value);
 }
 
 bool Store::commit(QString* error) {
+    if (!settings_ || !mayWriteStoreFile(path_)) {
+        if (error) *error = QObject::tr("%1 is not a regular file of yours").arg(path_);
+        return false;
+    }
     settings_->sync();
     // A damaged file still gets written over (FormatError), so only AccessError means the save
     // did not reach the disk. status() never clears, so a save whose outcome matters uses a
@@ -51,10 +67,6 @@ bool Store::commit(QString* error) {
     if (settings_->status() != QSettings::AccessError) return true;
     if (error) *error = statusText(QSettings::AccessError);
     return false;
-}
-
-QString Store::fileName() const {
-    return settings_->fileName();
 }
 
 QString statusText(QSettings::Status status) {
@@ -67,6 +79,22 @@ QString statusText(QSettings::Status status) {
             return QStringLiteral("the settings file is damaged");
     }
     return {};
+}
+
+bool mayReadStoreFile(const QString& path) {
+    const QFileInfo file(path);
+    return !file.exists() || file.isFile();
+}
+
+bool mayWriteStoreFile(const QString& path) {
+    const QFileInfo file(path);
+    return !file.exists() ||
+           (file.isFile() && (!file.isSymLink() || file.ownerId() == ::geteuid()));
+}
+
+std::optional<QByteArray> readStoreFile(const QString& path) {
+    if (!mayReadStoreFile(path)) return std::nullopt;
+    return platform::readRegularFile(QFileInfo(path).canonicalFilePath(), kLargestStoreFile);
 }
 
 }  // namespace settings

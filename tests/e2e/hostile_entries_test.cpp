@@ -48,5 +48,21 @@ TEST_F(HostileEntriesTest, AreNeverOpenedAndTheMovieAfterThemPlays) {
     EXPECT_FALSE(listener.waitForNewConnection(0)) << "the saver reached out to the network";
 }
 
+// Written by hand, names with characters INI files treat otherwise reach the player as they
+// stand, in the list's order.
+TEST_F(HostileEntriesTest, HandWrittenNamesWithOddCharactersPlayInOrder) {
+    const ClipSpec clips[] = {{R"(say "hi".avi)", kShortRed.colour, kShortRed.size, 1.0},
+                              {"a,b.avi", kShortGreen.colour, kShortGreen.size, 1.0},
+                              {R"(c;d\e.avi)", kShortBlue.colour, kShortBlue.size, 1.0}};
+    QStringList entries;
+    for (const ClipSpec& spec : clips) entries << clip(spec) + " (Origin)";
+    writePlayList(entries);
+    ASSERT_FALSE(HasFailure());
+    QProcess& saver = startSaver();
+    std::string uncovered;
+    EXPECT_EQ(watchPictures(saver, 3, kReachesTheMovieMs, &uncovered),
+              (std::vector<Colour>{Colour::Red, Colour::Green, Colour::Blue}));
+}
+
 }  // namespace
 }  // namespace e2e

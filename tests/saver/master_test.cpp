@@ -2,6 +2,7 @@
 #include <QScreen>
 
 #include "master_fixture.h"
+#include "platform/single_editor.h"
 #include "platform/twips.h"
 
 using testsupport::writeStoreFile;
@@ -39,6 +40,10 @@ TEST_F(MasterTest, ASecondInstanceRunsOnlyWhileTheSettingsWindowIsOpen) {
     EXPECT_EQ(ends, 1);
 
     writeStoreFile(QString(kThreeClips) + "[Settings]\nActive=1\n");
+    start("/S", true);
+    EXPECT_EQ(ends, 2) << "a flag left by a window that is gone";
+
+    const platform::SingleEditor window;
     start("/S", true);
     ASSERT_NE(player, nullptr);
     EXPECT_EQ(player->opened, QStringList{"/c/a.avi"});

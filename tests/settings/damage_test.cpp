@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -46,18 +47,35 @@ TEST(AbandonedLock, OnlyAnOldEmptyLockIsRemoved) {
     makeLock("", 60);
     settings::removeAbandonedLock(store);
     EXPECT_FALSE(QFile::exists(store + ".lock"));
+    ASSERT_TRUE(QDir().mkdir(store + ".lock"));
+    settings::removeAbandonedLock(store);
+    EXPECT_FALSE(QFile::exists(store + ".lock")) << "a folder in its place";
 }
 
-TEST(DamagedStoreText, WhatQSettingsReadsOtherwiseIsDamageToo) {
-    const QByteArray damaged[] = {
-        "[Movie]\n0=/m/a.avi (Origin)\r/m/b.avi (Origin)\n",
-        "[Movie]\n0=/m/a.avi \\\n1=/m/b.avi (Origin)\n",
-        "[Movie]\n0=\"/m/a.avi\n1=/m/b.avi (Origin)\n",
-        "[Movies]\nCount=1\n\v[Movie]\n0=/m/a.avi (Origin)\n",
-        "[Movie]\n%U0030=/m/a.avi (Origin)\n",
+TEST(DamagedStoreText, LinesReadOneByOneAreNoDamage) {
+    const std::pair<QByteArray, bool> cases[] = {
+        {"[Movie]\n0=/m/a.avi (Origin)\r/m/b.avi (Origin)\n", true},
+        {"[Movies]\nCount=1\n\v[Movie]\n0=/m/a.avi (Origin)\n", true},
+        {"[Movie]\n0=/m/a.avi \\\n1=/m/b.avi (Origin)\n", false},
+        {"[Movie]\n0=\"/m/a.avi\n1=/m/b.avi (Origin)\n", false},
+        {"[Movie]\n%U0030=/m/a.avi (Origin)\n", false},
+        {"[Movie]\r\n0=/m/a.avi (Origin)\r\n1=/m/b (Double)\r\n", false},
     };
-    for (const QByteArray& text : damaged)
-        EXPECT_TRUE(settings::isDamagedStoreText(text)) << text.toStdString();
-    EXPECT_FALSE(
-        settings::isDamagedStoreText("[Movie]\r\n0=/m/a.avi (Origin)\r\n1=/m/b (Double)\r\n"));
+    for (const auto& [text, damaged] : cases)
+        EXPECT_EQ(settings::isDamagedStoreText(text), damaged) << text.toStdString();
+}
+
+TEST(DamagedStoreCopies, TheSameDamageIsKeptOnceAndAtMostFiveCopies) {
+    QTemporaryDir folder;
+    const QString store = folder.filePath("FDK.conf");
+    for (const int kinds : {3, 8}) {
+        for (int round = 0; round < 8; ++round) {
+            QFile file(store);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+            file.write("[Movie\n0=/m/" + QByteArray::number(round % kinds) + ".avi\n");
+            file.close();
+            EXPECT_FALSE(settings::keepCopyOfDamagedStore(store).isEmpty());
+        }
+        EXPECT_EQ(QDir(folder.path()).entryList({"FDK.conf.corrupt*"}).size(), std::min(kinds, 5));
+    }
 }

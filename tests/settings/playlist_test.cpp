@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QSettings>
 
+#include "platform/single_editor.h"
 #include "settings/playlist.h"
 #include "support/store_file.h"
 
@@ -63,12 +64,16 @@ TEST(MovieCount, CorruptCountFallsBackToTheHighestStoredPosition) {
     EXPECT_EQ(settings::movieCount(settings::Store()), 0);
 }
 
-TEST(ActiveFlag, NonNumbersCountAsClosed) {
+// A flag counts only while a live configuration window holds its claim.
+TEST(ActiveFlag, NonNumbersAndFlagsNoWindowBacksCountAsClosed) {
+    auto window = std::make_unique<platform::SingleEditor>();
     for (const auto& [text, expected] : std::initializer_list<std::pair<const char*, int>>{
              {"1", 1}, {"0", 0}, {"yes", 0}, {"", 0}, {"2", 2}}) {
         writeStoreFile(QStringLiteral("[Settings]\nActive=%1\n").arg(text));
         EXPECT_EQ(settings::activeFlag(settings::Store()), expected) << text;
     }
+    window.reset();
+    EXPECT_EQ(settings::activeFlag(settings::Store()), 0) << "left by a window that is gone";
     writeStoreFile("");
     EXPECT_EQ(settings::activeFlag(settings::Store()), 0);
 }

@@ -208,6 +208,23 @@ TEST_F(SettingsWindowTest, AddAppendsOneEntryPerChosenFile) {
     EXPECT_EQ(chooserCalls.value(1).value(1), "4") << "the filter picked the time before";
 }
 
+// The store numbers entries in 16 bits; one more would be saved and lost at the next opening.
+TEST_F(SettingsWindowTest, AFullListRefusesMoreAndSaysSo) {
+    QString ini = "[Movies]\nCount=32766\n[Movie]\n";
+    for (int k = 0; k <= 32766; ++k) ini += QStringLiteral("%1=/m/%1.avi\n").arg(k);
+    chooserAnswer = "/m/new.avi";
+    auto w = open(ini);
+    QString message;
+    QTimer::singleShot(50, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box) message = box->text();
+        if (box) box->accept();
+    });
+    w->imgControls_Click(0);
+    EXPECT_EQ(w->entries().size(), 32767);
+    EXPECT_TRUE(message.contains(QLocale().toString(32767) + " movies, so 1 more"));
+}
+
 TEST_F(SettingsWindowTest, RemoveDeletesTheSelectedEntryOnly) {
     auto w = open(kWithGap);
     auto* remove = static_cast<settings::ImageButton*>(w->imgControls.button(1));

@@ -25,10 +25,12 @@ namespace {
 using testsupport::storeFilePath;
 
 // Where and how the broken file sits.
-enum class Place { File, Unreadable, WriteOnly, ReadOnlyFolder, FolderInPlace, DanglingLink };
+// Link: to a file of the user's own elsewhere, as dotfile managers make.
+enum class Place { File, Unreadable, WriteOnly, ReadOnlyFolder, FolderInPlace, DanglingLink, Link };
 
-// Of closing the window. KeptAside: saved, and FDK.conf.corrupt holds the original as it was.
-enum class Outcome { Saved, KeptAside, NotSaved };
+// Of closing the window. KeptAside: saved, and FDK.conf.corrupt holds the original as it was;
+// Unchanged: saved, and the file is as it was, byte for byte.
+enum class Outcome { Saved, KeptAside, NotSaved, Unchanged };
 
 struct BrokenStore {
     std::string name;
@@ -38,6 +40,7 @@ struct BrokenStore {
     QStringList shown;   // the window's list
     Outcome outcome;
     Place place = Place::File;
+    settings::SaverOptions options = {};
 };
 
 QString folder() {
@@ -75,6 +78,10 @@ void put(const BrokenStore& row) {
             return;
         case Place::DanglingLink:
             QFile::link(folder() + "/elsewhere.conf", storeFilePath());
+            return;
+        case Place::Link:
+            ASSERT_TRUE(writeFile(folder() + "/dotfiles.conf", row.bytes));
+            QFile::link(folder() + "/dotfiles.conf", storeFilePath());
             return;
         default:
             break;
@@ -195,6 +202,7 @@ TEST_P(BrokenStoreTest, WhatIsReadableIsPlayedShownAndKept) {
         for (qint16 position = 0; position < 4; ++position)
             played << settings::readPlaybackSlot(saverStore, position).entry;
         EXPECT_EQ(played, row.played);
+        EXPECT_TRUE(settings::readSaverOptions(saverStore) == row.options);
     }
 
     ASSERT_NO_FATAL_FAILURE(put(row));  // as a configuration process of its own would find it
@@ -205,7 +213,9 @@ TEST_P(BrokenStoreTest, WhatIsReadableIsPlayedShownAndKept) {
     EXPECT_TRUE(window.close());
 
     const bool saves = row.outcome != Outcome::NotSaved;
-    if (saves) {
+    if (row.outcome == Outcome::Unchanged) {
+        EXPECT_EQ(contentsOf(storeFilePath()), row.bytes);
+    } else if (saves) {
         EXPECT_TRUE(answer.text.isEmpty()) << qPrintable(answer.text);
         const OnDisk after = readBack();
         EXPECT_EQ(after.status, QSettings::NoError);
@@ -215,7 +225,8 @@ TEST_P(BrokenStoreTest, WhatIsReadableIsPlayedShownAndKept) {
         EXPECT_TRUE(answer.text.contains("could not be saved")) << qPrintable(answer.text);
     }
     setMode(folder(), kFolderMode);
-    EXPECT_EQ(QFileInfo(storeFilePath()).isSymLink(), row.place == Place::DanglingLink);
+    EXPECT_EQ(QFileInfo(storeFilePath()).isSymLink(),
+              row.place == Place::DanglingLink || row.place == Place::Link);
     EXPECT_EQ(QFileInfo(storeFilePath()).isDir(), row.place == Place::FolderInPlace);
     if (!saves && row.place != Place::FolderInPlace) {
         setMode(storeFilePath(), QFile::ReadOwner | QFile::WriteOwner);
@@ -253,6 +264,16 @@ const QByteArray kBare = "[Movies]\nCount=1\n[Movie]\n0=/m/Old (2019)/a.avi\n1=/
 const QByteArray kHeader = "[Movies]\nCount=1\n[Movie\n0=/m/a.avi (Origin)\n1=/m/b.avi (Double)\n";
 const QByteArray kDamaged = kTwo + "[Sett";
 const QByteArray kRandom = randomBytes();
+// Written by hand, with characters INI files treat otherwise, and as QSettings wrote them.
+const QStringList kOdd = {R"(/m/say "hi".avi (Origin))", "/m/a,b.avi (Double)",
+                          R"(/m/c;d\e.avi (Origin))", R"(/m/"f.avi (Origin))"};
+const QByteArray kOddByHand =
+    "[Movies]\nCount=3\n\n[Movie]\n0=/m/say \"hi\".avi (Origin)\n1=/m/a,b.avi (Double)\n"
+    "2=/m/c;d\\e.avi (Origin)\n3=/m/\"f.avi (Origin)\n\n[Settings]\nActive=0\nVolume=40\nMute=1\n";
+const QStringList kEscaped = {"/m/a,b.avi (Origin)", R"(/m/c\d.avi (Double))"};
+const QByteArray kEscapedByQSettings =
+    "[Movies]\nCount=1\n\n[Movie]\n0=\"/m/a,b.avi (Origin)\"\n1=/m/c\\\\d.avi (Double)\n\n"
+    "[Settings]\nActive=0\n";
 const QByteArray kDuplicates =
     "[Movies]\nCount=1\n[Movie]\n0=/m/first.avi (Origin)\n0=/m/a.avi (Origin)\n[Settings]\n"
     "Active=1\n[Movie]\n1=/m/b.avi (Double)\n";
@@ -283,6 +304,23 @@ const std::vector<BrokenStore> kBrokenStores = {
     {"DamagedInReadOnlyFolder", kDamaged, 1, {a, b, a, a}, {a, b}, NotSaved, Place::ReadOnlyFolder},
     {"FolderInPlaceOfTheFile", "", 0, kNothing, {}, NotSaved, Place::FolderInPlace},
     {"DanglingLink", "", 0, kNothing, {}, Saved, Place::DanglingLink},
+    {"LinkToAFileOfTheUsersOwn",
+     kTwo + "\n[Settings]\nActive=0\n",
+     1,
+     {a, b, a, a},
+     {a, b},
+     Unchanged,
+     Place::Link},
+    {"OddCharactersByHand",
+     kOddByHand,
+     3,
+     kOdd,
+     kOdd,
+     Unchanged,
+     Place::File,
+     {.volume = 40, .mute = true}},
+    {"EscapedByQSettings", kEscapedByQSettings, 1, kEscaped + QStringList{kEscaped[0], kEscaped[0]},
+     kEscaped, Unchanged},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rows, BrokenStoreTest, ::testing::ValuesIn(kBrokenStores));
