@@ -228,6 +228,11 @@ void Master::applySizeMode(const QString& entry) {
 
 void Master::watchPointer() {
     if (!ownsPointer()) return;
+    // Where the pointer could not be parked, the first look at a shown window finds where it is.
+    if (!platform::canWarpPointer() && !pointerSettled_) {
+        pointerSettled_ = isVisible();
+        return rememberPointer();
+    }
     ptMouse = platform::GetCursorPos();
     if (ptMouse.x() != intMouseX || ptMouse.y() != intMouseY) Ende();
 }

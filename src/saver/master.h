@@ -88,6 +88,7 @@ private:
     qint16 openedAt_ = 0;
     bool openCompleted_ = false;
     qint16 unplayedFrom_ = -1;
+    bool pointerSettled_ = false;
 };
 
 }  // namespace saver
