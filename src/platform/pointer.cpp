@@ -10,7 +10,13 @@
 namespace platform {
 namespace {
 
+void hideCursor() {
+    QGuiApplication::setOverrideCursor(Qt::BlankCursor);
+}
+
 // Wayland tells a client where the pointer is only in the events of the client's own surfaces.
+// Each time the pointer enters one, the client must say again what it looks like, and Qt leaves
+// a blank cursor unsaid: the compositor's last one would stay on the screen.
 class ReportedPointer : public QObject {
 public:
     ReportedPointer() { qApp->installEventFilter(this); }
@@ -20,6 +26,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         switch (event->type()) {
             case QEvent::Enter:
+                if (watched->isWindowType() && isCursorHidden())
+                    QMetaObject::invokeMethod(this, &ReportedPointer::hideAgain,
+                                              Qt::QueuedConnection);
+                [[fallthrough]];
             case QEvent::MouseMove:
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonRelease:
@@ -34,6 +44,12 @@ protected:
     }
 
 private:
+    void hideAgain() {
+        if (!isCursorHidden()) return;
+        QGuiApplication::restoreOverrideCursor();
+        hideCursor();
+    }
+
     QPoint position_;
 };
 
@@ -49,12 +65,15 @@ bool underXwayland() {
     });
 }
 
+const ReportedPointer& reportedPointer() {
+    static const ReportedPointer* reported = new ReportedPointer;
+    return *reported;
+}
+
 }  // namespace
 
 QPoint GetCursorPos() {
-    if (!onWayland()) return QCursor::pos();
-    static const ReportedPointer* reported = new ReportedPointer;
-    return reported->position();
+    return onWayland() ? reportedPointer().position() : QCursor::pos();
 }
 
 void SetCursorPos(int x, int y) {
@@ -64,10 +83,9 @@ void SetCursorPos(int x, int y) {
 // An override cursor also covers the player's own native window.
 void ShowCursor(bool show) {
     if (show == !isCursorHidden()) return;
-    if (show)
-        QGuiApplication::restoreOverrideCursor();
-    else
-        QGuiApplication::setOverrideCursor(Qt::BlankCursor);
+    if (show) return QGuiApplication::restoreOverrideCursor();
+    if (onWayland()) reportedPointer();
+    hideCursor();
 }
 
 bool isCursorHidden() {

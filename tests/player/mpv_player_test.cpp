@@ -10,17 +10,31 @@
 
 #include "player/mpv_options.h"
 #include "player/mpv_player.h"
+#include "player/player_factory.h"
+#include "player/render_player.h"
 #include "support/clips.h"
 
 using namespace player;
 
-// Real libmpv without a screen or a sound device, decoding as fast as it can.
-class MpvPlayerTest : public ::testing::Test {
+// Real libmpv without a sound device, decoding as fast as it can, once for each way of drawing:
+// the engine in a window of its own (showing nothing here), and the pictures drawn by the
+// player itself.
+class MpvPlayerTest : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
-        control = std::make_unique<MpvPlayer>(engineOptions({{"null", {}}, "null", true}));
+        start(true);
         ASSERT_TRUE(control->isReady()) << qPrintable(control->engineError());
+    }
+
+    void start(bool untimed) {
+        const bool drawn = GetParam();
+        const auto options =
+            engineOptions({{drawn ? kRenderApiOutput : "null", {}}, "null", untimed});
+        if (drawn)
+            control = std::make_unique<RenderPlayer>(options);
+        else
+            control = std::make_unique<MpvPlayer>(options);
         opens = std::make_unique<QSignalSpy>(control.get(), &MoviePlayer::OpenComplete);
     }
 
@@ -47,11 +61,11 @@ protected:
     }
 
     QTemporaryDir folder;
-    std::unique_ptr<MpvPlayer> control;
+    std::unique_ptr<EnginePlayer> control;
     std::unique_ptr<QSignalSpy> opens;
 };
 
-TEST_F(MpvPlayerTest, StartsWithTheInitialSizeAndNothingLoaded) {
+TEST_P(MpvPlayerTest, StartsWithTheInitialSizeAndNothingLoaded) {
     EXPECT_EQ(control->widthTwips(), 1815.0F);
     EXPECT_EQ(control->heightTwips(), 735.0F);
     EXPECT_EQ(control->playState(), NothingLoaded);
@@ -61,9 +75,8 @@ TEST_F(MpvPlayerTest, StartsWithTheInitialSizeAndNothingLoaded) {
 // Each file opens once, at its final size: the size taken from the container before the first
 // frame must be the one the engine then shows, or the box would jump. Played in real time, so
 // the replies about a file arrive while it plays, as they do in the saver.
-TEST_F(MpvPlayerTest, FitsItselfToThePictureInEachSizeMode) {
-    control = std::make_unique<MpvPlayer>(engineOptions({{"null", {}}, "null", false}));
-    opens = std::make_unique<QSignalSpy>(control.get(), &MoviePlayer::OpenComplete);
+TEST_P(MpvPlayerTest, FitsItselfToThePictureInEachSizeMode) {
+    start(false);
     // ffmpeg keeps a turn only when it copies the stream
     const auto turned = [&](const QString& name, const QString& codec) {
         const QString upright = folder.filePath("upright-" + name), path = folder.filePath(name);
@@ -72,6 +85,10 @@ TEST_F(MpvPlayerTest, FitsItselfToThePictureInEachSizeMode) {
         EXPECT_TRUE(testsupport::runFfmpeg(
             {"-i", upright, "-c", "copy", "-metadata:s:v:0", "rotate=90", path}));
         return path;
+    };
+    // Drawn by the player, a turned picture shows as it is stored.
+    const auto storedWhenDrawn = [](QSizeF shown) {
+        return GetParam() ? shown.transposed() : shown;
     };
     struct Case {
         QString path;
@@ -82,11 +99,12 @@ TEST_F(MpvPlayerTest, FitsItselfToThePictureInEachSizeMode) {
                  {clip("wide.avi", {320, 240}, 0.4, "2/1"), NativeSize, {9600, 3600}},
                  {clip("wide2.avi", {320, 240}, 0.4, "2/1"), DoubleSize, {19200, 7200}},
                  {clip("tall.avi", {320, 240}, 0.4, "1/2"), NativeSize, {4800, 7200}},
-                 {turned("turned.mp4", "libx264"), DoubleSize, {7200, 9600}},
+                 {turned("turned.mp4", "libx264"), DoubleSize, storedWhenDrawn({7200, 9600})},
                  // no size in this container: the engine's first picture gives it
-                 {turned("sizeless.mp4", "mpeg4"), NativeSize, {3600, 4800}}};
+                 {turned("sizeless.mp4", "mpeg4"), NativeSize, storedWhenDrawn({3600, 4800})}};
     int opened = 0;
     for (const Case& c : cases) {
+        fprintf(stderr, "CASE %s\n", qPrintable(c.path));
         control->setWindowSizeMode(c.mode);
         control->setFileName(c.path);
         ASSERT_TRUE(openCompletes(++opened)) << qPrintable(c.path);
@@ -99,7 +117,7 @@ TEST_F(MpvPlayerTest, FitsItselfToThePictureInEachSizeMode) {
     }
 }
 
-TEST_F(MpvPlayerTest, PlaysToTheEndByItself) {
+TEST_P(MpvPlayerTest, PlaysToTheEndByItself) {
     const QString path = clip("short.avi", {64, 48}, 0.5);
     QSignalSpy ends(control.get(), &MoviePlayer::PlayStateChange);
     control->setFileName(path);
@@ -116,7 +134,7 @@ TEST_F(MpvPlayerTest, PlaysToTheEndByItself) {
     ASSERT_TRUE(reachesState(Stopped));
 }
 
-TEST_F(MpvPlayerTest, StopEndsPlayback) {
+TEST_P(MpvPlayerTest, StopEndsPlayback) {
     control->setFileName(clip("long.avi", {64, 48}, 30));
     ASSERT_TRUE(openCompletes());
     control->stop();
@@ -125,7 +143,7 @@ TEST_F(MpvPlayerTest, StopEndsPlayback) {
     EXPECT_EQ(control->playState(), Stopped);
 }
 
-TEST_F(MpvPlayerTest, ASoundOpensAndKeepsThePreviousSize) {
+TEST_P(MpvPlayerTest, ASoundOpensAndKeepsThePreviousSize) {
     control->setFileName(clip("first.avi", {200, 100}));
     ASSERT_TRUE(openCompletes());
     const QString tone = testsupport::toneClip(folder.path(), "tone.wav", 0.5);
@@ -137,7 +155,7 @@ TEST_F(MpvPlayerTest, ASoundOpensAndKeepsThePreviousSize) {
     EXPECT_TRUE(reachesState(Stopped));
 }
 
-TEST_F(MpvPlayerTest, FilesThatCannotBePlayedLeaveNothingLoaded) {
+TEST_P(MpvPlayerTest, FilesThatCannotBePlayedLeaveNothingLoaded) {
     ASSERT_EQ(::mkfifo(QFile::encodeName(folder.filePath("fifo.avi")).constData(), 0600), 0);
     const QString broken[] = {
         folder.filePath("missing.avi"),
@@ -169,7 +187,7 @@ TEST_F(MpvPlayerTest, FilesThatCannotBePlayedLeaveNothingLoaded) {
 }
 
 // The second open replaces the first before it is open: only its picture counts.
-TEST_F(MpvPlayerTest, AQuickSecondOpenWins) {
+TEST_P(MpvPlayerTest, AQuickSecondOpenWins) {
     const QString first = clip("first.avi", {320, 240});
     const QString second = clip("second.avi", {96, 64});
     control->setFileName(first);
@@ -181,7 +199,7 @@ TEST_F(MpvPlayerTest, AQuickSecondOpenWins) {
     EXPECT_EQ(control->heightTwips(), 960.0F);
 }
 
-TEST_F(MpvPlayerTest, NothingRunsOrIsFetchedBehindTheSaversBack) {
+TEST_P(MpvPlayerTest, NothingRunsOrIsFetchedBehindTheSaversBack) {
     const std::pair<const char*, const char*> expected[] = {
         {"config", "no"},
         {"load-scripts", "no"},
@@ -203,7 +221,7 @@ TEST_F(MpvPlayerTest, NothingRunsOrIsFetchedBehindTheSaversBack) {
         EXPECT_EQ(control->engineProperty(name), value) << name;
 }
 
-TEST_F(MpvPlayerTest, ACloseMidPlayIsFinal) {
+TEST_P(MpvPlayerTest, ACloseMidPlayIsFinal) {
     control->setFileName(clip("long.avi", {64, 48}, 30));
     ASSERT_TRUE(openCompletes());
     control->close();
@@ -215,7 +233,7 @@ TEST_F(MpvPlayerTest, ACloseMidPlayIsFinal) {
 
 // Play-list entries are untrusted text: none of these may open a stream, load a library or reach
 // the network, and the player must be ready for the next entry after each.
-TEST_F(MpvPlayerTest, HostileEntriesOpenNothing) {
+TEST_P(MpvPlayerTest, HostileEntriesOpenNothing) {
     QTcpServer listener;
     ASSERT_TRUE(listener.listen(QHostAddress::LocalHost));
     const QString http = QStringLiteral("http://127.0.0.1:%1").arg(listener.serverPort());
@@ -265,4 +283,77 @@ TEST_F(MpvPlayerTest, HostileEntriesOpenNothing) {
     EXPECT_EQ(opens->count(), 0);
     EXPECT_FALSE(listener.hasPendingConnections());
     EXPECT_FALSE(listener.waitForNewConnection(0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Drawing, MpvPlayerTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Drawn" : "InWindow"; });
+
+// What the player draws is what the engine's own window would show: the picture fills the
+// widget in every size mode, and the widget is the picture's size.
+TEST(RenderPlayerTest, DrawsThePictureFillingItsWidget) {
+    QTemporaryDir folder;
+    RenderPlayer control(engineOptions({{kRenderApiOutput, {}}, "null", false}));
+    QSignalSpy opens(&control, &MoviePlayer::OpenComplete);
+    const struct {
+        QSize clip;
+        int mode;
+        std::optional<QSize> fitWithin;
+        QSize widget;
+    } cases[] = {{{160, 120}, NativeSize, {}, {160, 120}},
+                 {{160, 120}, DoubleSize, {}, {320, 240}},
+                 {{320, 240}, NativeSize, QSize(200, 200), {200, 150}}};
+    for (const auto& c : cases) {
+        const QString path =
+            testsupport::solidClip(folder.path(), "red.avi", "0xff0000", c.clip, 5);
+        control.setWindowSizeMode(c.mode);
+        control.setPlaybackChoices({c.fitWithin});
+        control.setFileName(path);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !opens.isEmpty(); }, 10000));
+        opens.clear();
+        EXPECT_EQ(control.size(), c.widget);
+        QImage shown;
+        const QRect inner = QRect(QPoint(0, 0), c.widget).adjusted(2, 2, -2, -2);
+        const auto red = [&](QPoint p) {
+            const QColor colour = shown.pixelColor(p);
+            return colour.alpha() == 255 && colour.red() > 240 &&
+                   colour.green() + colour.blue() < 20;
+        };
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                shown = control.grab().toImage();
+                return red(inner.topLeft()) && red(inner.bottomRight()) && red(inner.center());
+            },
+            10000))
+            << "clip " << c.clip.width() << "x" << c.clip.height() << ", mode " << c.mode << ": "
+            << qPrintable(shown.pixelColor(inner.topLeft()).name()) << " "
+            << qPrintable(shown.pixelColor(inner.center()).name()) << " " << shown.width() << "x"
+            << shown.height();
+    }
+}
+
+// Where the engine cannot start in a window, the player draws the pictures itself; where that
+// cannot start either, it plays nothing, says so once, and still answers every call.
+TEST(PlayerFactoryTest, FallsBackToDrawingAndOpensNothingWhereNeitherStarts) {
+    const QByteArray display = qgetenv("DISPLAY");
+    qunsetenv("DISPLAY");
+    const EngineChoice noWindow{{"x11", {}}, "null", true};
+    const EngineChoice drawn{{kRenderApiOutput, {}}, "null", true};
+    static QStringList warnings;
+    const auto previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString& text) { warnings << text; });
+    std::unique_ptr<EnginePlayer> fallback(createPlayer(nullptr, noWindow, drawn));
+    std::unique_ptr<EnginePlayer> neither(createPlayer(nullptr, noWindow, noWindow));
+    qInstallMessageHandler(previous);
+    if (!display.isEmpty()) qputenv("DISPLAY", display);
+
+    EXPECT_TRUE(fallback->isReady() && dynamic_cast<RenderPlayer*>(fallback.get()));
+    EXPECT_FALSE(neither->isReady());
+    ASSERT_EQ(warnings.size(), 1) << qPrintable(warnings.join('\n'));
+    EXPECT_TRUE(warnings.front().contains("no video output")) << qPrintable(warnings.front());
+    QSignalSpy ends(neither.get(), &MoviePlayer::PlayStateChange);
+    QTemporaryDir folder;
+    neither->setFileName(testsupport::solidClip(folder.path(), "red.avi", "red", {64, 48}, 1));
+    EXPECT_EQ(neither->playState(), NothingLoaded);
+    EXPECT_EQ(ends.count(), 1);
+    neither->close();
 }
