@@ -10,6 +10,7 @@
 #include <iostream>
 
 #include "e2e/saver_test.h"
+#include "e2e/throwaway_user.h"
 #include "e2e/x_client.h"
 #include "e2e/xorg_screens.h"
 #include "support/store_file.h"
@@ -120,13 +121,7 @@ protected:
             if (!process->waitForFinished(5000)) process->kill();
         }
         if (GetParam().systemHack) QFile::remove(hack_);
-        if (!user_.isEmpty()) {
-            QString left;
-            eventually([&] { return (left = run({"pgrep", "-a", "-u", user_})).isEmpty(); }, 3000);
-            EXPECT_EQ(left.toStdString(), "") << "processes of the host's user left behind";
-            run({"pkill", "-KILL", "-u", user_});
-            run({"userdel", user_});
-        }
+        user_.reset();
         SaverTest::TearDown();
     }
 
@@ -137,18 +132,8 @@ protected:
         file.write(text.replace(u'@', home_.path()).toUtf8());
     }
 
-    static QString run(const QStringList& command) {
-        QProcess tool;
-        tool.start(command.first(), command.mid(1));
-        tool.waitForFinished(15000);
-        return QString::fromLocal8Bit(tool.readAll()).trimmed();
-    }
-
     void makeUser() {
-        user_ = QStringLiteral("fdkhost%1").arg(getpid());
-        run({"useradd", "--system", "--no-create-home", "--home-dir", home_.path(), "--shell",
-             "/usr/sbin/nologin", user_});
-        run({"chown", "-R", user_ + ":", home_.path()});
+        user_ = std::make_unique<ThrowawayUser>("fdkhost", home_.path());
         QFile::setPermissions(home_.filePath("runtime"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
@@ -171,9 +156,7 @@ protected:
 
     QStringList asHost(QStringList command) const {
         command.replaceInStrings("@", home_.path());
-        if (user_.isEmpty()) return command;
-        return QStringList{"setpriv", "--reuid=" + user_, "--regid=" + user_, "--init-groups"} +
-               command;
+        return user_ ? user_->as(command) : command;
     }
 
     void startDaemons() {
@@ -236,7 +219,7 @@ protected:
     QTemporaryDir home_;
     QString hack_;
     XClient x_;
-    QString user_;
+    std::unique_ptr<ThrowawayUser> user_;
     QString busAddress_;
     QProcess host_;
     QProcess bus_;
