@@ -63,6 +63,9 @@ protected:
     void startSaver() {
         QStringList environment{"XDG_CONFIG_HOME=" + session_.home() + "/config"};
         if (*GetParam().platform) environment << QString("QT_QPA_PLATFORM=") + GetParam().platform;
+        for (const char* sanitizer : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
+            if (qEnvironmentVariableIsSet(sanitizer))
+                environment << QString(sanitizer) + "=" + qEnvironmentVariable(sanitizer);
         const QStringList command =
             session_.inside({session_.home() + "/flickerdeck", "/S"}, environment);
         saver_.setProcessChannelMode(QProcess::ForwardedChannels);
