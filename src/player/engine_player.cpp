@@ -30,6 +30,7 @@ void EnginePlayer::setFileName(const QString& path) {
     }
     const double scale = (windowSizeMode_ == DoubleSize ? 2.0 : 1.0) * viewScale_;
     fitWithin_ = choices_.fitWithin;
+    turn_ = 0;
     client_->loadFile(tracker_.begin(scale), path, fileOptions(scale, choices_));
 }
 
@@ -47,8 +48,11 @@ void EnginePlayer::close() {
 void EnginePlayer::onEngineEvent(const mpv::Event& engineEvent) {
     const bool wasPlaying = playState() == Running;
     mpv::Event event = engineEvent;
-    if (auto* track = std::get_if<mpv::VideoTrackReply>(&event); track && !picturesTurn_)
+    auto* track = std::get_if<mpv::VideoTrackReply>(&event);
+    if (track && !enginesTurn_ && track->tag == tracker_.tag(OpenTracker::Query::VideoTrack)) {
+        turn_ = (int(track->rotation % 360) + 360) % 360;
         track->rotation = 0;
+    }
     const OpenTracker::Actions actions = tracker_.handle(event);
     if (actions.queryVideoTrack)
         client_->requestVideoTrack(tracker_.tag(OpenTracker::Query::VideoTrack));
@@ -62,6 +66,7 @@ void EnginePlayer::onEngineEvent(const mpv::Event& engineEvent) {
 }
 
 void EnginePlayer::fitTo(QSize picture) {
+    if (quarterTurned()) picture.transpose();
     if (fitWithin_) picture = shrinkToFit(picture, *fitWithin_);
     widthTwips_ = platform::pixelsToTwips(picture.width());
     heightTwips_ = platform::pixelsToTwips(picture.height());

@@ -41,8 +41,11 @@ protected:
     virtual void pictureFitted() {}
 
     // False where the engine is told to show every picture as it is stored, even one the file
-    // says is turned: its size is then the stored one too.
-    bool picturesTurn_ = true;
+    // says is turned: the subclass turns it, by turn() degrees clockwise, and the widget and the
+    // sizes are those of the turned picture all the same.
+    bool enginesTurn_ = true;
+    int turn() const { return turn_; }
+    bool quarterTurned() const { return turn_ % 180 == 90; }
 
 private:
     void onEngineEvent(const mpv::Event& event);
@@ -53,6 +56,7 @@ private:
     QString fileName_;
     int windowSizeMode_ = NativeSize;
     std::optional<QSize> fitWithin_;  // of the file last opened
+    int turn_ = 0;                    // of the file last opened, where the engine does not turn
     double viewScale_ = 1.0;
     float widthTwips_ = kInitialWidthTwips;
     float heightTwips_ = kInitialHeightTwips;

@@ -69,7 +69,8 @@ mpv::Options engineOptions(const EngineChoice& choice) {
     };
     if (!choice.video.context.isEmpty()) options.append({"gpu-context", choice.video.context});
     // The render API's CPU renderer takes the picture for turned when the file says so, but
-    // lays it out unturned, and aborts the whole process at its first frame (libmpv 0.35).
+    // lays it out unturned, and aborts the whole process at its first frame (libmpv 0.35): the
+    // player turns it itself.
     if (choice.video.output == kRenderApiOutput) options.append(qMakePair("video-rotate", "no"));
     if (!choice.audioOutput.isEmpty()) options.append({"ao", choice.audioOutput});
     if (choice.untimed) options.append({{"untimed", "yes"}, {"ao-null-untimed", "yes"}});

@@ -18,7 +18,7 @@ qsizetype aligned(qsizetype bytes) {
 RenderPlayer::RenderPlayer(const mpv::Options& options, QWidget* parent) : EnginePlayer(parent) {
     // Every pixel is painted, the picture or black.
     setAttribute(Qt::WA_OpaquePaintEvent);
-    picturesTurn_ = false;
+    enginesTurn_ = false;
     startEngine(options, 0);
     if (isReady()) engine().startSoftwareRendering([this] { drawPicture(); });
 }
@@ -30,7 +30,8 @@ void RenderPlayer::FreePixels::operator()(uchar* pixels) const {
 // Drawn as soon as the engine has it, shown or not: the engine waits for each picture to be
 // taken before it goes on.
 void RenderPlayer::drawPicture() {
-    const QSize size = (QSizeF(this->size()) * devicePixelRatioF()).toSize();
+    QSize size = (QSizeF(this->size()) * devicePixelRatioF()).toSize();
+    if (quarterTurned()) size.transpose();
     if (size.isEmpty()) return;
     if (picture_.size() != size) {
         const qsizetype stride = aligned(qsizetype(size.width()) * 4);
@@ -48,10 +49,11 @@ void RenderPlayer::drawPicture() {
 
 void RenderPlayer::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    if (picture_.isNull())
-        painter.fillRect(rect(), Qt::black);
-    else
-        painter.drawImage(QPoint(0, 0), picture_);
+    if (picture_.isNull()) return painter.fillRect(rect(), Qt::black);
+    const QSizeF drawn = picture_.deviceIndependentSize();
+    painter.translate(width() / 2.0, height() / 2.0);
+    painter.rotate(turn());
+    painter.drawImage(QPointF(-drawn.width() / 2.0, -drawn.height() / 2.0), picture_);
 }
 
 // The engine lays the picture out for the size it is drawn at.

@@ -10,7 +10,6 @@
 #include <iostream>
 
 #include "e2e/saver_test.h"
-#include "e2e/throwaway_user.h"
 #include "e2e/x_client.h"
 #include "e2e/xorg_screens.h"
 #include "support/store_file.h"
@@ -121,7 +120,7 @@ protected:
             if (!process->waitForFinished(5000)) process->kill();
         }
         if (GetParam().systemHack) QFile::remove(hack_);
-        user_.reset();
+        if (!user_.isEmpty()) removeUser(user_);
         SaverTest::TearDown();
     }
 
@@ -133,7 +132,7 @@ protected:
     }
 
     void makeUser() {
-        user_ = std::make_unique<ThrowawayUser>("fdkhost", home_.path());
+        user_ = SaverTest::makeUser("fdkhost", home_.path());
         QFile::setPermissions(home_.filePath("runtime"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
@@ -156,7 +155,7 @@ protected:
 
     QStringList asHost(QStringList command) const {
         command.replaceInStrings("@", home_.path());
-        return user_ ? user_->as(command) : command;
+        return user_.isEmpty() ? command : asUser(user_, command);
     }
 
     void startDaemons() {
@@ -219,7 +218,7 @@ protected:
     QTemporaryDir home_;
     QString hack_;
     XClient x_;
-    std::unique_ptr<ThrowawayUser> user_;
+    QString user_;
     QString busAddress_;
     QProcess host_;
     QProcess bus_;
