@@ -11,9 +11,9 @@
 
 // The saver in a Wayland session, natively and through XWayland: the movie shows (and no pointer
 // over it), the saver stays while nothing happens, and a key or a pointer move ends it. The
-// session is a headless sway of a throwaway user (sway refuses root), with a virtual pointer and
-// keyboard, in mount and network namespaces of its own where XWayland meets no other X server.
-// More outputs: `swaymsg create_output` in the session.
+// session is a headless sway of a throwaway user (sway refuses root) in mount and network
+// namespaces of its own, where XWayland meets no other X server; wayvnc gives its seat a pointer
+// and a keyboard. More outputs: `swaymsg create_output` in the session.
 namespace e2e {
 namespace {
 
@@ -21,60 +21,50 @@ struct Case {
     const char* name;
     const char* platform;  // empty: Qt's own choice
     QStringList input;     // run in the session
+    const char* entry;     // the same picture: the red clip, or one of half its size doubled
 };
-
-void PrintTo(const Case& c, std::ostream* out) {
-    *out << c.name;
-}
 
 const QStringList kKey{"wtype", "a"};
 const QStringList kMove{"swaymsg", "--", "seat", "-", "cursor", "move", "-5", "-5"};
-const Case kCases[] = {{"NativeKey", "", kKey},
-                       {"NativePointer", "", kMove},
-                       {"XwaylandKey", "xcb", kKey},
-                       {"XwaylandPointer", "xcb", kMove}};
-
-void dieWithTheTest() {
-    prctl(PR_SET_PDEATHSIG, SIGTERM);
-}
+const ClipSpec kSmallRed{"small.avi", "0xff0000", QSize(160, 120), 2.5};
+const Case kCases[] = {{"NativeKey", "", kKey, "(Double)"},
+                       {"NativePointer", "", kMove, "(Origin)"},
+                       {"XwaylandKey", "xcb", kKey, "(Double)"},
+                       {"XwaylandPointer", "xcb", kMove, "(Origin)"}};
 
 class WaylandTest : public SaverTest, public ::testing::WithParamInterface<Case> {
 protected:
     void SetUp() override {
         if (geteuid() != 0) GTEST_SKIP() << "sway needs a user and namespaces made by root";
-        for (const char* tool : {"sway", "grim", "wtype", "Xwayland"})
+        for (const char* tool : {"sway", "grim", "wtype", "wayvnc", "Xwayland"})
             if (QStandardPaths::findExecutable(tool).isEmpty())
                 GTEST_SKIP() << tool << " is not installed (scripts/install-deps.sh)";
-        QDir(home_.path()).mkpath("runtime");
-        writePlayList({clip(kRedClip) + " (Origin)"});
+        const bool doubled = QString(GetParam().entry) == "(Double)";
+        writePlayList({clip(doubled ? kSmallRed : kRedClip) + " " + GetParam().entry});
         QFile::copy(testsupport::storeFilePath(), home_.filePath("FDK.conf"));
         QFile::copy(qEnvironmentVariable("FDK_E2E_BINARY", FDK_BINARY), home_.filePath("saver"));
-        QFile config(home_.filePath("sway.conf"));
-        ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-        config.write("xwayland enable\noutput * bg #ffffff solid_color\ndefault_border none\n");
-        config.close();
-        for (const QString& folder : {home_.path(), clipFolder()})
-            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                              QFile::ReadOther | QFile::ExeOther);
+        const QString config = home_.filePath("sway.conf");
+        run({"sh", "-c",
+             "printf 'xwayland enable\\noutput * bg #ffffff solid_color\\n' >" + config});
+        run({"chmod", "go+rx", home_.path(), clipFolder()});
+        QDir(home_.path()).mkdir("runtime");
         user_ = makeUser("fdkway", home_.path());
-        QFile::setPermissions(runtime(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        sway_.setProcessChannelMode(QProcess::MergedChannels);
         sway_.setStandardOutputFile(home_.filePath("sway.log"));
-        start(sway_,
-              {"unshare", "--mount", "--net", "--propagation", "private", "sh", "-c",
-               "mount -t tmpfs none /tmp/.X11-unix && chmod 1777 /tmp/.X11-unix && "
-               "exec \"$@\"",
-               "sh"},
-              asUser(user_, {"env", "-i", "HOME=" + home_.path(), "XDG_RUNTIME_DIR=" + runtime(),
-                             "WLR_BACKENDS=headless", "WLR_RENDERER=pixman",
-                             "WLR_LIBINPUT_NO_DEVICES=1", "sway", "-c", config.fileName()}));
-        if (!eventually([&] { return inSession({"swaymsg", "-t", "get_outputs"}); }, 20000))
-            GTEST_SKIP() << "sway does not run here: "
-                         << run({"tail", "-3", home_.filePath("sway.log")}).toStdString();
-        start(input_, inside({FDK_E2E_VIRTUAL_INPUT}), {});
-        ASSERT_TRUE(input_.waitForReadyRead(10000)) << "no virtual pointer and keyboard";
+        // XWayland's sockets in a folder of the session's own.
+        start(
+            sway_,
+            QStringList{"unshare", "-mn", "--propagation", "private", "sh", "-c",
+                        "mount -t tmpfs -o mode=1777 none /tmp/.X11-unix && exec \"$@\"", "sh"} +
+                asUser(user_, {"env", "-i", "HOME=" + home_.path(), "XDG_RUNTIME_DIR=" + runtime(),
+                               "WLR_BACKENDS=headless", "WLR_RENDERER=pixman",
+                               "WLR_LIBINPUT_NO_DEVICES=1", "sway", "-c", config}));
+        if (!soon({"swaymsg", "-t", "get_outputs"}, 20000))
+            GTEST_SKIP() << "sway does not run here; see "
+                         << home_.filePath("sway.log").toStdString();
+        start(input_, inside({"wayvnc", "--unix-socket", home_.filePath("vnc")}));
+        ASSERT_TRUE(soon({"sh", "-c", "swaymsg -t get_seats | grep -q pointer"}, 10000));
         // Away from the picture: a pointer left showing spoils the screenshot.
-        ASSERT_TRUE(inSession({"swaymsg", "--", "seat", "-", "cursor", "set", "100", "100"}));
+        ASSERT_TRUE(soon({"swaymsg", "--", "seat", "-", "cursor", "set", "100", "100"}, 0));
     }
 
     void TearDown() override {
@@ -86,31 +76,25 @@ protected:
     }
 
     QString runtime() const { return home_.filePath("runtime"); }
-
-    static void start(QProcess& process, const QStringList& command, const QStringList& more) {
-        process.setChildProcessModifier(dieWithTheTest);
-        process.start(command.first(), command.mid(1) + more);
+    static void start(QProcess& process, const QStringList& command) {
+        process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
+        process.start(command.first(), command.mid(1));
         ASSERT_TRUE(process.waitForStarted(10000));
     }
-
     // As the user, with the session's environment only.
     QStringList inside(const QStringList& command) const {
+        const QString sway = QString::number(sway_.processId());
         const QDir folder(runtime());
-        const QString x = run(
-            {"nsenter", "-t", QString::number(sway_.processId()), "-m", "ls", "/tmp/.X11-unix"});
-        return QStringList{"nsenter", "-t", QString::number(sway_.processId()), "-m", "-n"} +
-               asUser(
-                   user_,
-                   QStringList{
-                       "env", "-i", "PATH=/usr/bin:/bin", "HOME=" + home_.path(),
-                       "XDG_RUNTIME_DIR=" + runtime(),
-                       "WAYLAND_DISPLAY=" + folder.entryList({"wayland-?"}, QDir::System).value(0),
-                       "SWAYSOCK=" + folder.absoluteFilePath(
-                                         folder.entryList({"sway-ipc.*"}, QDir::System).value(0)),
-                       "DISPLAY=:" + x.mid(1), "XDG_CONFIG_HOME=" + home_.path()} +
-                       command);
+        const QString x = run({"nsenter", "-t", sway, "-m", "ls", "/tmp/.X11-unix"});
+        QStringList environment{"env", "-i", "HOME=" + home_.path(),
+                                "XDG_RUNTIME_DIR=" + runtime()};
+        environment << "XDG_CONFIG_HOME=" + home_.path() << "DISPLAY=:" + x.mid(1)
+                    << "SWAYSOCK=" +
+                           folder.filePath(folder.entryList({"sway-ipc.*"}, QDir::System).value(0))
+                    << "WAYLAND_DISPLAY=" + folder.entryList({"wayland-?"}, QDir::System).value(0);
+        return QStringList{"nsenter", "-t", sway, "-m", "-n"} +
+               asUser(user_, environment + command);
     }
-
     bool inSession(const QStringList& command) const {
         QProcess tool;
         const QStringList full = inside(command);
@@ -118,12 +102,14 @@ protected:
         return tool.waitForFinished(15000) && tool.exitStatus() == QProcess::NormalExit &&
                tool.exitCode() == 0;
     }
+    bool soon(const QStringList& command, int ms) const {
+        return eventually([&] { return inSession(command); }, ms);
+    }
 
     ::testing::AssertionResult showsTheMovie() {
         const QString file = home_.filePath("screen.png");
         Frame frame;
         const auto shown = [&] {
-            QFile::remove(file);
             const QImage screen(inSession({"grim", "-c", file}) ? file : QString());
             frame = analyseArea(screen, screen.rect());
             return frame.covered && frame.colour == Colour::Red &&
@@ -139,15 +125,13 @@ protected:
 };
 
 TEST_P(WaylandTest, ShowsTheMovieStaysWithoutInputAndEndsAtInput) {
-    QStringList environment;
-    if (*GetParam().platform) environment << QString("QT_QPA_PLATFORM=") + GetParam().platform;
+    QStringList command{"env", home_.filePath("saver"), "/S"};
+    if (*GetParam().platform) command.insert(1, QString("QT_QPA_PLATFORM=") + GetParam().platform);
     for (const char* sanitizer : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
         if (qEnvironmentVariableIsSet(sanitizer))
-            environment << QString(sanitizer) + "=" + qEnvironmentVariable(sanitizer);
+            command.insert(1, QString(sanitizer) + "=" + qgetenv(sanitizer));
     saver_.setProcessChannelMode(QProcess::ForwardedChannels);
-    start(saver_,
-          inside(QStringList{"env"} + environment + QStringList{home_.filePath("saver"), "/S"}),
-          {});
+    start(saver_, inside(command));
     ASSERT_TRUE(showsTheMovie());
     // Through XWayland it used to end by itself after about a second.
     EXPECT_TRUE(keepsRunningFor(saver_, 5000));
