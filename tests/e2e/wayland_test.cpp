@@ -24,6 +24,10 @@ struct Case {
     const char* entry;     // the same picture: the red clip, or one of half its size doubled
 };
 
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
+
 const QStringList kKey{"wtype", "a"};
 const QStringList kMove{"swaymsg", "--", "seat", "-", "cursor", "move", "-5", "-5"};
 const ClipSpec kSmallRed{"small.avi", "0xff0000", QSize(160, 120), 2.5};
