@@ -148,6 +148,11 @@ def main():
         sway.stop()
         shutil.rmtree(home, ignore_errors=True)
     (out / "wayland.json").write_text(json.dumps(results, indent=1))
+    for key in ("first_picture_ms", "cpu_s_per_min"):
+        ratios = pair_ratios(results, key)
+        if ratios:
+            print(f"native saver / mpv --vo=wlshm, {key}: median {statistics.median(ratios):.2f} "
+                  f"(rounds: {', '.join(f'{r:.2f}' for r in ratios)})")
     print(f"\nsway 1.7 headless (pixman), output {OUTPUT[0]}x{OUTPUT[1]}, clip {clip.name}, "
           f"{runs} A/B rounds, load {min(r['load'] for v in results.values() for r in v):.2f}–"
           f"{max(r['load'] for v in results.values() for r in v):.2f}\n")
@@ -163,6 +168,12 @@ def main():
                                  if first else "–") +
               f" | {statistics.median(cpu):.1f} | {statistics.median(comp):.1f} | "
               f"{len(runs_) - len(good)} |" if good else f"| {name} | – | – | – | {len(runs_)} |")
+
+
+def pair_ratios(results, key, a="flickerdeck, native (render API, CPU)", b="mpv --vo=wlshm"):
+    """Program a over b in each round where both showed a picture."""
+    return [x[key] / y[key] for x, y in zip(results[a], results[b])
+            if key in x and key in y and y[key]]
 
 
 if __name__ == "__main__":
