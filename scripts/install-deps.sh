@@ -22,6 +22,9 @@ packages=(
     # the real screen-saver hosts the end-to-end tests run the saver under; dbus-x11 brings the
     # autolaunch a saver must not set off where there is no session bus
     xscreensaver xsecurelock mate-screensaver dbus-bin dbus-x11
+    # Wayland: Qt's own platform for it, and a headless sway (with XWayland) for the tests, its
+    # screenshots and keys, and wayvnc, whose virtual pointer and keyboard give its seat input
+    qt6-wayland sway xwayland grim wtype wayvnc
     # Qt wants at least one font even for a window without text
     fonts-dejavu-core
     # the bench: mpv as the reference, its X probe, a desktop-like session

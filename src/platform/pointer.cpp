@@ -1,30 +1,100 @@
 #include "platform/pointer.h"
 
 #include <QCursor>
+#include <QEvent>
 #include <QGuiApplication>
+#include <QScreen>
+#include <QSinglePointEvent>
+#include <algorithm>
 
 namespace platform {
+namespace {
+
+void hideCursor() {
+    QGuiApplication::setOverrideCursor(Qt::BlankCursor);
+}
+
+// Wayland tells a client where the pointer is only in the events of the client's own surfaces.
+// Each time the pointer enters one, the client must say again what it looks like, and Qt leaves
+// a blank cursor unsaid: the compositor's last one would stay on the screen.
+class ReportedPointer : public QObject {
+public:
+    ReportedPointer() { qApp->installEventFilter(this); }
+    QPoint position() const { return position_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+            case QEvent::Enter:
+                if (watched->isWindowType() && isCursorHidden())
+                    QMetaObject::invokeMethod(this, &ReportedPointer::hideAgain,
+                                              Qt::QueuedConnection);
+                [[fallthrough]];
+            case QEvent::MouseMove:
+            case QEvent::MouseButtonPress:
+            case QEvent::MouseButtonRelease:
+                // Every widget under the pointer gets the same event after its window did.
+                if (watched->isWindowType())
+                    position_ = static_cast<QSinglePointEvent*>(event)->globalPosition().toPoint();
+                break;
+            default:
+                break;
+        }
+        return false;
+    }
+
+private:
+    void hideAgain() {
+        if (!isCursorHidden()) return;
+        QGuiApplication::restoreOverrideCursor();
+        hideCursor();
+    }
+
+    QPoint position_;
+};
+
+bool onWayland() {
+    return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+// XWayland names its outputs so; it has no extension of its own to ask for.
+bool underXwayland() {
+    const auto screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(), [](const QScreen* screen) {
+        return screen->name().startsWith(QLatin1String("XWAYLAND"));
+    });
+}
+
+const ReportedPointer& reportedPointer() {
+    static const ReportedPointer* reported = new ReportedPointer;
+    return *reported;
+}
+
+}  // namespace
 
 QPoint GetCursorPos() {
-    return QCursor::pos();
+    return onWayland() ? reportedPointer().position() : QCursor::pos();
 }
 
 void SetCursorPos(int x, int y) {
-    QCursor::setPos(x, y);
+    if (canWarpPointer()) QCursor::setPos(x, y);
 }
 
 // An override cursor also covers the player's own native window.
 void ShowCursor(bool show) {
     if (show == !isCursorHidden()) return;
-    if (show)
-        QGuiApplication::restoreOverrideCursor();
-    else
-        QGuiApplication::setOverrideCursor(Qt::BlankCursor);
+    if (show) return QGuiApplication::restoreOverrideCursor();
+    if (onWayland()) reportedPointer();
+    hideCursor();
 }
 
 bool isCursorHidden() {
     const QCursor* cursor = QGuiApplication::overrideCursor();
     return cursor && cursor->shape() == Qt::BlankCursor;
+}
+
+bool canWarpPointer() {
+    return !onWayland() && !underXwayland();
 }
 
 }  // namespace platform

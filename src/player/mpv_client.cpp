@@ -1,6 +1,7 @@
 #include "player/mpv_client.h"
 
 #include <mpv/client.h>
+#include <mpv/render.h>
 
 #include <QLoggingCategory>
 #include <algorithm>
@@ -123,22 +124,27 @@ Client::~Client() {
 void Client::fail(const char* step, int error) {
     error_ =
         QStringLiteral("%1: %2").arg(QLatin1String(step), QLatin1String(mpv_error_string(error)));
-    qCWarning(lcMpv).noquote() << error_;
     terminate();
 }
 
 void Client::terminate() {
     if (!handle_) return;
+    if (renderer_) mpv_render_context_free(std::exchange(renderer_, nullptr));
     mpv_set_wakeup_callback(handle_, nullptr, nullptr);
     mpv_terminate_destroy(std::exchange(handle_, nullptr));
 }
 
+// Freeing the renderer waits for the core to let go of the picture, so a stuck core holds it up
+// too: it is freed with the handle, once nothing can call back.
 void Client::terminate(std::chrono::milliseconds patience) {
     if (!handle_) return;
+    if (renderer_) mpv_render_context_set_update_callback(renderer_, nullptr, nullptr);
     mpv_set_wakeup_callback(handle_, nullptr, nullptr);
     auto destroyed = std::make_shared<std::promise<void>>();
     std::future<void> done = destroyed->get_future();
-    std::thread([handle = std::exchange(handle_, nullptr), destroyed] {
+    std::thread([handle = std::exchange(handle_, nullptr),
+                 renderer = std::exchange(renderer_, nullptr), destroyed] {
+        if (renderer) mpv_render_context_free(renderer);
         mpv_terminate_destroy(handle);
         destroyed->set_value();
     }).detach();
@@ -149,6 +155,46 @@ void Client::wakeup(void* self) {
     auto* client = static_cast<Client*>(self);
     if (!client->drainPosted_.exchange(true))
         QMetaObject::invokeMethod(client, &Client::drain, Qt::QueuedConnection);
+}
+
+void Client::renderUpdate(void* self) {
+    auto* client = static_cast<Client*>(self);
+    if (!client->picturePosted_.exchange(true))
+        QMetaObject::invokeMethod(client, &Client::offerPicture, Qt::QueuedConnection);
+}
+
+bool Client::startSoftwareRendering(std::function<void()> pictureReady) {
+    if (!handle_) return false;
+    char api[] = MPV_RENDER_API_TYPE_SW;
+    mpv_render_param parameters[] = {{MPV_RENDER_PARAM_API_TYPE, api},
+                                     {MPV_RENDER_PARAM_INVALID, nullptr}};
+    if (const int err = mpv_render_context_create(&renderer_, handle_, parameters); err < 0) {
+        renderer_ = nullptr;
+        fail("mpv_render_context_create", err);
+        return false;
+    }
+    pictureReady_ = std::move(pictureReady);
+    mpv_render_context_set_update_callback(renderer_, &Client::renderUpdate, this);
+    return true;
+}
+
+void Client::offerPicture() {
+    picturePosted_ = false;
+    if (renderer_ && (mpv_render_context_update(renderer_) & MPV_RENDER_UPDATE_FRAME))
+        pictureReady_();
+}
+
+void Client::renderPicture(QSize size, size_t stride, void* pixels) {
+    if (!renderer_ || size.isEmpty()) return;
+    int dimensions[] = {size.width(), size.height()};
+    // With the alpha byte set as Qt wants it, where the formats that leave it alone do not.
+    const char* format = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? "bgra" : "argb";
+    mpv_render_param parameters[] = {{MPV_RENDER_PARAM_SW_SIZE, dimensions},
+                                     {MPV_RENDER_PARAM_SW_FORMAT, const_cast<char*>(format)},
+                                     {MPV_RENDER_PARAM_SW_STRIDE, &stride},
+                                     {MPV_RENDER_PARAM_SW_POINTER, pixels},
+                                     {MPV_RENDER_PARAM_INVALID, nullptr}};
+    mpv_render_context_render(renderer_, parameters);
 }
 
 void Client::drain() {

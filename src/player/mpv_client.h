@@ -4,6 +4,7 @@
 #include <QList>
 #include <QObject>
 #include <QPair>
+#include <QSize>
 #include <QString>
 #include <atomic>
 #include <chrono>
@@ -13,6 +14,7 @@
 #include "player/mpv_events.h"
 
 struct mpv_handle;
+struct mpv_render_context;
 
 namespace player::mpv {
 
@@ -38,22 +40,37 @@ public:
     void requestInt64(uint64_t tag, const char* property);
     void requestVideoTrack(uint64_t tag);
 
+    // Draws through the render API instead of into a window (the video output must be "libmpv"),
+    // on the CPU: no OpenGL is asked for. Like the wakeup callback, the engine's notice of a new
+    // picture only posts `pictureReady` to the GUI thread. False, with the error kept, where
+    // the engine refuses.
+    bool startSoftwareRendering(std::function<void()> pictureReady);
+    // The current picture, laid out in its window of `size` as any video output does, into
+    // 32-bit pixels in QImage::Format_RGB32's layout.
+    void renderPicture(QSize size, size_t stride, void* pixels);
+
     // A synchronous read, for start-up checks and diagnostics only: it can block on the core.
     QString property(const char* name) const;
 
-    // Clears the callback before destroying the handle; later calls do nothing. With a patience,
-    // waits at most that long: a core stuck reading a file must not hold up the exit.
+    // Frees the renderer and clears the callbacks before destroying the handle; later calls do
+    // nothing. With a patience, waits at most that long: a core stuck reading a file must not
+    // hold up the exit.
     void terminate();
     void terminate(std::chrono::milliseconds patience);
 
 private:
     static void wakeup(void* self);
+    static void renderUpdate(void* self);
     void drain();
+    void offerPicture();
     void fail(const char* step, int error);
 
     mpv_handle* handle_ = nullptr;
     EventHandler handler_;
     std::atomic<bool> drainPosted_ = false;
+    mpv_render_context* renderer_ = nullptr;
+    std::function<void()> pictureReady_;
+    std::atomic<bool> picturePosted_ = false;
     QString error_;
 };
 

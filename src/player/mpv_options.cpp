@@ -40,8 +40,9 @@ mpv::Options engineOptions(const EngineChoice& choice) {
         {"idle", "yes"},
         // The engine maps the window it draws in only if no map of our window reaches it first:
         // it takes any map it hears of for its own. So its window is made and mapped inside
-        // mpv_initialize, before ours can be shown, and kept across files.
-        {"force-window", "immediate"},
+        // mpv_initialize, before ours can be shown, and kept across files. Drawn through the
+        // render API, there is no window, and the renderer comes only after mpv_initialize.
+        {"force-window", choice.video.output == kRenderApiOutput ? "no" : "immediate"},
         {"audio-fallback-to-null", "yes"},
         {"hwdec", "no"},
         // Decoding threads stay at the engine's default, one more than the cores: on a busy
@@ -67,6 +68,10 @@ mpv::Options engineOptions(const EngineChoice& choice) {
         {"vo", choice.video.output},
     };
     if (!choice.video.context.isEmpty()) options.append({"gpu-context", choice.video.context});
+    // The render API's CPU renderer takes the picture for turned when the file says so, but
+    // lays it out unturned, and aborts the whole process at its first frame (libmpv 0.35): the
+    // player turns it itself.
+    if (choice.video.output == kRenderApiOutput) options.append(qMakePair("video-rotate", "no"));
     if (!choice.audioOutput.isEmpty()) options.append({"ao", choice.audioOutput});
     if (choice.untimed) options.append({{"untimed", "yes"}, {"ao-null-untimed", "yes"}});
     return options;

@@ -46,9 +46,13 @@ bool isSoftwareRenderer(const QByteArray& glRenderer) {
     return name.isEmpty();
 }
 
+bool drawsThroughRenderApi() {
+    return !platform::x11Connection() || qEnvironmentVariable("FLICKERDECK_PLAYER") == "render";
+}
+
 VideoOutput chooseVideoOutput() {
     xcb_connection_t* connection = platform::x11Connection();
-    if (!connection) return {"gpu", {}};
+    if (drawsThroughRenderApi()) return {kRenderApiOutput, {}};
     if (!mayHaveHardwareGl(connection) || isSoftwareRenderer(glRenderer())) return {"x11", {}};
     // The context is pinned: mpv's probe of every context has taken the whole process down on
     // machines without hardware OpenGL.

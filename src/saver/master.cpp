@@ -2,6 +2,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 
 #include "platform/pointer.h"
 #include "platform/termination.h"
@@ -130,6 +131,10 @@ void Master::takePointer() {
     const QScreen* primary = QGuiApplication::primaryScreen();
     const QRect screen = primary ? primary->geometry() : QRect(0, 0, 1024, 768);
     platform::SetCursorPos(screen.x() + screen.width() - 2, screen.y() + screen.height() - 2);
+    rememberPointer();
+}
+
+void Master::rememberPointer() {
     ptMouse = platform::GetCursorPos();
     intMouseX = static_cast<qint16>(ptMouse.x());
     intMouseY = static_cast<qint16>(ptMouse.y());
@@ -140,6 +145,11 @@ void Master::takePointer() {
 // may have made it before Qt tells about it. Such a move is not the user's.
 void Master::watchPointer() {
     if (!ownsPointer()) return;
+    // Where the pointer could not be parked, the first look at a shown window finds where it is.
+    if (!platform::canWarpPointer() && !pointerSettled_) {
+        pointerSettled_ = allMonitorsShown();
+        return rememberPointer();
+    }
     ptMouse = platform::GetCursorPos();
     if (ptMouse.x() == intMouseX && ptMouse.y() == intMouseY) return;
     if (platform::desktopSize() != desktopAtBaseline_) return takePointer();
@@ -149,6 +159,11 @@ void Master::watchPointer() {
 // A host that goes away without ending us would leave the saver playing unseen.
 void Master::watchHostWindow() {
     if (services_.hostWindow && platform::isForeignWindowGone(*services_.hostWindow)) Ende();
+}
+
+bool Master::allMonitorsShown() const {
+    return std::all_of(monitors_.begin(), monitors_.end(),
+                       [](const MonitorPlayback* monitor) { return monitor->window()->isVisible(); });
 }
 
 // The keyboard goes to the primary monitor's window; every other window takes keys too.

@@ -68,6 +68,8 @@ private:
     void window_Destroyed();
     bool playTogether(bool atTick);
     void takePointer();
+    void rememberPointer();
+    bool allMonitorsShown() const;
     bool ownsPointer() const { return !services_.hostWindow; }
     void watchPointer();
     void watchHostWindow();
@@ -83,6 +85,7 @@ private:
     bool ended_ = false;
     bool windowDestroyed_ = false;
     std::optional<QSize> desktopAtBaseline_;
+    bool pointerSettled_ = false;
 };
 
 }  // namespace saver

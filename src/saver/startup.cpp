@@ -5,8 +5,7 @@
 
 #include "comdlg/comdlg.h"
 #include "platform/process.h"
-#include "player/mpv_options.h"
-#include "player/mpv_player.h"
+#include "player/player_factory.h"
 #include "saver/dispatch.h"
 #include "settings/qt_translations.h"
 #include "settings/single_window.h"
@@ -29,8 +28,7 @@ MasterServices desktopServices(const platform::SingleInstance& instance) {
                 // a UTF-8 locale means parsing its whole compose table: 10-25 ms before the first
                 // file opens. Keys reach the saver through Qt, so the plain locale does.
                 std::setlocale(LC_CTYPE, "C");
-                return new player::MpvPlayer(player::engineOptions(player::desktopEngine()),
-                                             parent);
+                return player::createDesktopPlayer(parent);
             },
         .showSettingsModal =
             [] {

@@ -138,13 +138,7 @@ protected:
             if (!process->waitForFinished(5000)) process->kill();
         }
         if (GetParam().systemHack) QFile::remove(hack_);
-        if (!user_.isEmpty()) {
-            QString left;
-            eventually([&] { return (left = run({"pgrep", "-a", "-u", user_})).isEmpty(); }, 3000);
-            EXPECT_EQ(left.toStdString(), "") << "processes of the host's user left behind";
-            run({"pkill", "-KILL", "-u", user_});
-            run({"userdel", user_});
-        }
+        if (!user_.isEmpty()) removeUser(user_);
         SaverTest::TearDown();
     }
 
@@ -155,18 +149,8 @@ protected:
         file.write(text.replace(u'@', home_.path()).toUtf8());
     }
 
-    static QString run(const QStringList& command) {
-        QProcess tool;
-        tool.start(command.first(), command.mid(1));
-        tool.waitForFinished(15000);
-        return QString::fromLocal8Bit(tool.readAll()).trimmed();
-    }
-
     void makeUser() {
-        user_ = QStringLiteral("fdkhost%1").arg(getpid());
-        run({"useradd", "--system", "--no-create-home", "--home-dir", home_.path(), "--shell",
-             "/usr/sbin/nologin", user_});
-        run({"chown", "-R", user_ + ":", home_.path()});
+        user_ = SaverTest::makeUser("fdkhost", home_.path());
         QFile::setPermissions(home_.filePath("runtime"),
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
@@ -190,9 +174,7 @@ protected:
 
     QStringList asHost(QStringList command) const {
         command.replaceInStrings("@", home_.path());
-        if (user_.isEmpty()) return command;
-        return QStringList{"setpriv", "--reuid=" + user_, "--regid=" + user_, "--init-groups"} +
-               command;
+        return user_.isEmpty() ? command : asUser(user_, command);
     }
 
     void startDaemons() {

@@ -1,6 +1,7 @@
 #include "e2e/saver_test.h"
 
 #include <signal.h>
+#include <unistd.h>
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -178,6 +179,36 @@ bool SaverTest::eventually(const std::function<bool()>& condition, int timeoutMs
         pause(100);
     } while (!deadline.hasExpired());
     return false;
+}
+
+QString SaverTest::makeUser(const QString& prefix, const QString& home) {
+    const QString user = prefix + QString::number(getpid());
+    run({"useradd", "--system", "--no-create-home", "--home-dir", home, "--shell",
+         "/usr/sbin/nologin", user});
+    run({"chown", "-R", user + ":", home});
+    return user;
+}
+
+// The parent's death signal set for the test survives the change of user.
+QStringList SaverTest::asUser(const QString& user, const QStringList& command) {
+    return QStringList{"setpriv", "--reuid=" + user, "--regid=" + user, "--init-groups",
+                       "--pdeathsig=keep"} +
+           command;
+}
+
+void SaverTest::removeUser(const QString& user) {
+    QString left;
+    eventually([&] { return (left = run({"pgrep", "-a", "-u", user})).isEmpty(); }, 3000);
+    EXPECT_EQ(left.toStdString(), "") << "processes of " << user.toStdString() << " left behind";
+    run({"pkill", "-KILL", "-u", user});
+    run({"userdel", user});
+}
+
+QString SaverTest::run(const QStringList& command) {
+    QProcess tool;
+    tool.start(command.first(), command.mid(1));
+    tool.waitForFinished(15000);
+    return QString::fromLocal8Bit(tool.readAll()).trimmed();
 }
 
 bool SaverTest::xdotool(const QStringList& arguments) {

@@ -103,6 +103,14 @@ protected:
 
     static bool eventually(const std::function<bool()>& condition, int timeoutMs);
 
+    // An ordinary user made for one test and owning `home`, for programs that refuse to run as
+    // root (needs root); removeUser fails the test for every process it left behind.
+    static QString makeUser(const QString& prefix, const QString& home);
+    static QStringList asUser(const QString& user, const QStringList& command);
+    static void removeUser(const QString& user);
+    // Runs a command to its end; what it printed.
+    static QString run(const QStringList& command);
+
     static bool xdotool(const QStringList& arguments);
     static std::optional<QPoint> pointer();
     static bool waitForPointer(QPoint position, int timeoutMs);

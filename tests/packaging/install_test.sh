@@ -43,6 +43,7 @@ depends=$(dpkg-deb -f "$deb" Depends)
 for dependency in libmpv2 libqt6widgets6 libqt6svg6; do
     [[ "$depends" == *"$dependency"* ]] || fail "package does not depend on $dependency"
 done
+[[ "$(dpkg-deb -f "$deb" Recommends)" == *qt6-wayland* ]] || fail "package does not recommend qt6-wayland"
 # Only what the program calls itself: libmpv's own libraries come through libmpv.
 count() { tr ',' '\n' | grep -c .; }
 (($(count <<<"$depends") <= 15)) || fail "the package depends on too much: $depends"

@@ -9,18 +9,27 @@
 #include <memory>
 
 #include "player/mpv_options.h"
-#include "player/mpv_player.h"
+#include "player/player_factory.h"
+#include "player/render_player.h"
 #include "support/clips.h"
 
 using namespace player;
 
-// Real libmpv without a screen or a sound device, decoding as fast as it can.
-class MpvPlayerTest : public ::testing::Test {
+// Real libmpv without a sound device, decoding as fast as it can, once for each way of drawing:
+// the engine in a window of its own (showing nothing here), and the pictures drawn by the
+// player itself.
+class MpvPlayerTest : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder.isValid());
-        control = std::make_unique<MpvPlayer>(engineOptions({{"null", {}}, "null", true}));
+        start(true);
         ASSERT_TRUE(control->isReady()) << qPrintable(control->engineError());
+    }
+
+    void start(bool untimed) {
+        const EngineChoice inWindow{{"null", {}}, "null", untimed};
+        control.reset(createPlayer(nullptr, GetParam() ? std::nullopt : std::optional(inWindow),
+                                   {{kRenderApiOutput, {}}, "null", untimed}));
         opens = std::make_unique<QSignalSpy>(control.get(), &MoviePlayer::OpenComplete);
     }
 
@@ -47,11 +56,11 @@ protected:
     }
 
     QTemporaryDir folder;
-    std::unique_ptr<MpvPlayer> control;
+    std::unique_ptr<EnginePlayer> control;
     std::unique_ptr<QSignalSpy> opens;
 };
 
-TEST_F(MpvPlayerTest, StartsWithTheInitialSizeAndNothingLoaded) {
+TEST_P(MpvPlayerTest, StartsWithTheInitialSizeAndNothingLoaded) {
     EXPECT_EQ(control->widthTwips(), 1815.0F);
     EXPECT_EQ(control->heightTwips(), 735.0F);
     EXPECT_EQ(control->playState(), NothingLoaded);
@@ -61,9 +70,8 @@ TEST_F(MpvPlayerTest, StartsWithTheInitialSizeAndNothingLoaded) {
 // Each file opens once, at its final size: the size taken from the container before the first
 // frame must be the one the engine then shows, or the box would jump. Played in real time, so
 // the replies about a file arrive while it plays, as they do in the saver.
-TEST_F(MpvPlayerTest, FitsItselfToThePictureInEachSizeMode) {
-    control = std::make_unique<MpvPlayer>(engineOptions({{"null", {}}, "null", false}));
-    opens = std::make_unique<QSignalSpy>(control.get(), &MoviePlayer::OpenComplete);
+TEST_P(MpvPlayerTest, FitsItselfToThePictureInEachSizeMode) {
+    start(false);
     // ffmpeg keeps a turn only when it copies the stream
     const auto turned = [&](const QString& name, const QString& codec) {
         const QString upright = folder.filePath("upright-" + name), path = folder.filePath(name);
@@ -104,7 +112,7 @@ TEST_F(MpvPlayerTest, FitsItselfToThePictureInEachSizeMode) {
     }
 }
 
-TEST_F(MpvPlayerTest, PlaysToTheEndByItself) {
+TEST_P(MpvPlayerTest, PlaysToTheEndByItself) {
     const QString path = clip("short.avi", {64, 48}, 0.5);
     QSignalSpy ends(control.get(), &MoviePlayer::PlayStateChange);
     control->setFileName(path);
@@ -121,7 +129,7 @@ TEST_F(MpvPlayerTest, PlaysToTheEndByItself) {
     ASSERT_TRUE(reachesState(Stopped));
 }
 
-TEST_F(MpvPlayerTest, StopEndsPlayback) {
+TEST_P(MpvPlayerTest, StopEndsPlayback) {
     control->setFileName(clip("long.avi", {64, 48}, 30));
     ASSERT_TRUE(openCompletes());
     control->stop();
@@ -130,7 +138,7 @@ TEST_F(MpvPlayerTest, StopEndsPlayback) {
     EXPECT_EQ(control->playState(), Stopped);
 }
 
-TEST_F(MpvPlayerTest, ASoundOpensAndKeepsThePreviousSize) {
+TEST_P(MpvPlayerTest, ASoundOpensAndKeepsThePreviousSize) {
     control->setFileName(clip("first.avi", {200, 100}));
     ASSERT_TRUE(openCompletes());
     const QString tone = testsupport::toneClip(folder.path(), "tone.wav", 0.5);
@@ -142,7 +150,7 @@ TEST_F(MpvPlayerTest, ASoundOpensAndKeepsThePreviousSize) {
     EXPECT_TRUE(reachesState(Stopped));
 }
 
-TEST_F(MpvPlayerTest, FilesThatCannotBePlayedLeaveNothingLoaded) {
+TEST_P(MpvPlayerTest, FilesThatCannotBePlayedLeaveNothingLoaded) {
     ASSERT_EQ(::mkfifo(QFile::encodeName(folder.filePath("fifo.avi")).constData(), 0600), 0);
     const QString broken[] = {
         folder.filePath("missing.avi"),
@@ -174,7 +182,7 @@ TEST_F(MpvPlayerTest, FilesThatCannotBePlayedLeaveNothingLoaded) {
 }
 
 // The second open replaces the first before it is open: only its picture counts.
-TEST_F(MpvPlayerTest, AQuickSecondOpenWins) {
+TEST_P(MpvPlayerTest, AQuickSecondOpenWins) {
     const QString first = clip("first.avi", {320, 240});
     const QString second = clip("second.avi", {96, 64});
     control->setFileName(first);
@@ -186,7 +194,7 @@ TEST_F(MpvPlayerTest, AQuickSecondOpenWins) {
     EXPECT_EQ(control->heightTwips(), 960.0F);
 }
 
-TEST_F(MpvPlayerTest, NothingRunsOrIsFetchedBehindTheSaversBack) {
+TEST_P(MpvPlayerTest, NothingRunsOrIsFetchedBehindTheSaversBack) {
     const std::pair<const char*, const char*> expected[] = {
         {"config", "no"},
         {"load-scripts", "no"},
@@ -208,7 +216,7 @@ TEST_F(MpvPlayerTest, NothingRunsOrIsFetchedBehindTheSaversBack) {
         EXPECT_EQ(control->engineProperty(name), value) << name;
 }
 
-TEST_F(MpvPlayerTest, ACloseMidPlayIsFinal) {
+TEST_P(MpvPlayerTest, ACloseMidPlayIsFinal) {
     control->setFileName(clip("long.avi", {64, 48}, 30));
     ASSERT_TRUE(openCompletes());
     control->close();
@@ -220,7 +228,7 @@ TEST_F(MpvPlayerTest, ACloseMidPlayIsFinal) {
 
 // Play-list entries are untrusted text: none of these may open a stream, load a library or reach
 // the network, and the player must be ready for the next entry after each.
-TEST_F(MpvPlayerTest, HostileEntriesOpenNothing) {
+TEST_P(MpvPlayerTest, HostileEntriesOpenNothing) {
     QTcpServer listener;
     ASSERT_TRUE(listener.listen(QHostAddress::LocalHost));
     const QString http = QStringLiteral("http://127.0.0.1:%1").arg(listener.serverPort());
@@ -270,4 +278,28 @@ TEST_F(MpvPlayerTest, HostileEntriesOpenNothing) {
     EXPECT_EQ(opens->count(), 0);
     EXPECT_FALSE(listener.hasPendingConnections());
     EXPECT_FALSE(listener.waitForNewConnection(0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Drawing, MpvPlayerTest, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Drawn" : "InWindow"; });
+
+// Where the engine cannot start in a window (no X display for its x11 output), the player draws
+// the pictures itself; where neither starts, it plays nothing and says so in one line.
+TEST(PlayerFactoryTest, FallsBackToDrawingAndOpensNothingWhereNeitherStarts) {
+    const QByteArray display = qgetenv("DISPLAY");
+    qunsetenv("DISPLAY");
+    const EngineChoice noWindow{{"x11", {}}, "null", true};
+    static int said = 0;
+    const auto before = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext&, const QString&) { ++said; });
+    std::unique_ptr<EnginePlayer> fallback(
+        createPlayer(nullptr, noWindow, {{kRenderApiOutput, {}}, "null", true}));
+    std::unique_ptr<EnginePlayer> neither(createPlayer(nullptr, noWindow, noWindow));
+    qInstallMessageHandler(before);
+    if (!display.isEmpty()) qputenv("DISPLAY", display);
+    EXPECT_TRUE(fallback->isReady() && dynamic_cast<RenderPlayer*>(fallback.get()));
+    EXPECT_EQ(said, 1);
+    QTemporaryDir folder;
+    neither->setFileName(testsupport::solidClip(folder.path(), "red.avi", "red", {64, 48}, 1));
+    EXPECT_EQ(neither->playState(), NothingLoaded);
 }
