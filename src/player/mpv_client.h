@@ -37,6 +37,8 @@ public:
     void stop();
     void requestInt64(uint64_t tag, const char* property);
     void requestVideoTrack(uint64_t tag);
+    // Where the file is and its length, answered by two TimeReply events.
+    void requestTimes(uint64_t tag);
 
     // A synchronous read, for start-up checks and diagnostics only: it can block on the core.
     QString property(const char* name) const;

@@ -176,3 +176,25 @@ TEST(OpenTracker, NewsThatArrivesBeforeTheReplyStillCounts) {
     failed.handle(mpv::CommandReply{failedTag, 0, 3});
     EXPECT_EQ(failed.playState(), NothingLoaded);
 }
+
+// Answers about where the movie is count only once the engine has loaded the file of this open:
+// asked just after an open, they may still be about the file before.
+TEST(OpenTracker, KnowsWhereTheMovieIsOnlyFromAnswersAboutItsOwnFile) {
+    OpenedFile f;
+    const auto told = [&](mpv::TimeReply::Kind kind, double seconds, int error = 0) {
+        f.tracker.handle(mpv::TimeReply{f.tracker.placeTag(), kind, error, seconds});
+    };
+    f.open(1, 1);
+    told(mpv::TimeReply::Position, 30.0);
+    EXPECT_EQ(f.tracker.place(), std::nullopt);
+    f.tracker.handle(mpv::FileLoaded{});
+    told(mpv::TimeReply::Position, 8.5);
+    told(mpv::TimeReply::Length, 20.0);
+    told(mpv::TimeReply::Position, 0.0, -10);  // unavailable: the last answer stands
+    EXPECT_EQ(f.tracker.place(), (MoviePlace{8.5, 20.0}));
+    const uint64_t old = f.tracker.placeTag();
+    f.open(1, 2);
+    f.tracker.handle(mpv::FileLoaded{});
+    f.tracker.handle(mpv::TimeReply{old, mpv::TimeReply::Position, 0, 9.0});
+    EXPECT_EQ(f.tracker.place(), std::nullopt);
+}

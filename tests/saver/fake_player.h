@@ -15,6 +15,8 @@ public:
         fileName_ = path;
         opened << path;
         modesAtOpen << mode_;
+        startsAt << choices_.startAt;
+        place.reset();
         state = player::Running;
         if (refuseEveryOpen) fail();
     }
@@ -30,6 +32,8 @@ public:
         state = player::Stopped;
     }
     void close() override { closed = true; }
+    void askMoviePlace() override { ++placeAsks; }
+    std::optional<player::MoviePlace> moviePlace() const override { return place; }
     float widthTwips() const override { return width_; }
     float heightTwips() const override { return height_; }
 
@@ -55,6 +59,9 @@ public:
     QStringList opened;
     QList<int> modesAtOpen;
     QList<int> modeWrites;
+    QList<std::optional<player::MoviePlace>> startsAt;
+    std::optional<player::MoviePlace> place;  // what the engine would answer
+    int placeAsks = 0;
     int stops = 0;
     bool closed = false;
     bool refuseEveryOpen = false;
