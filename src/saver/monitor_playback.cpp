@@ -110,10 +110,7 @@ bool MonitorPlayback::open(const settings::PlaybackSlot& slot,
                            const settings::SaverOptions& options) {
     if (stopped_ || !axMovie) return false;
     picContainer->hide();
-    if (slot.entry.isEmpty()) {
-        emit NoEntry();
-        return false;
-    }
+    if (slot.entry.isEmpty()) return noEntry(slot);
     const int count = settings::movieCount(store_);
     playingPosition_ = static_cast<qint16>(slot.following == 0 ? count : slot.following - 1);
     playingEntry_ = slot.entry;
@@ -123,6 +120,17 @@ bool MonitorPlayback::open(const settings::PlaybackSlot& slot,
     openedAt_ = intMovie;
     openCompleted_ = false;
     axMovie->setFileName(settings::splitEntry(slot.entry).path);
+    intMovie = slot.following;
+    return true;
+}
+
+// A host starts a saver that ended again at once, over and over: in its window the saver stays,
+// black, and tries the list again at each tick, from the position after.
+bool MonitorPlayback::noEntry(const settings::PlaybackSlot& slot) {
+    if (!hostWindow_) {
+        emit NoEntry();
+        return false;
+    }
     intMovie = slot.following;
     return true;
 }

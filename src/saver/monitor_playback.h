@@ -86,6 +86,7 @@ private:
     void connectHandlers();
     void playOn();
     bool open(const settings::PlaybackSlot& slot, const settings::SaverOptions& options);
+    bool noEntry(const settings::PlaybackSlot& slot);
     std::optional<player::MoviePlace> takeStartPlace();
     void rememberPlace();
     void askPlace();
