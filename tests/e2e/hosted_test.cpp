@@ -1,5 +1,8 @@
 #include <signal.h>
 
+#include <QDir>
+#include <QFile>
+
 #include "e2e/saver_test.h"
 #include "e2e/x_client.h"
 #include "support/clips.h"
@@ -106,26 +109,106 @@ TEST_F(HostedTest, FollowsItsWindowToANewSize) {
 
 using StoppedSaverTest = HostedTest;
 
-// Hosts stop the saver while they ask for a password and let it go on afterwards.
+// Hosts stop the saver while they ask for a password and let it go on afterwards: it goes on
+// with the same movie where it was, then with the next.
 TEST_F(StoppedSaverTest, PlaysOnAfterSigcont) {
-    const ClipSpec red{"red.avi", "0xff0000", QSize(320, 240), 1.5};
     const ClipSpec green{"green.avi", "0x00ff00", QSize(200, 150), 1.5};
-    writePlayList({clip(red) + " (Origin)", clip(green) + " (Origin)"});
+    writePlayList({rampClip("ramp.avi", 4) + " (Origin)", clip(green) + " (Origin)"});
     makeHost(kScreenArea);
     ASSERT_FALSE(HasFailure());
     QProcess& saver = startHosted(false);
-    ASSERT_TRUE(showsPicture(Colour::Red, centredBox(kScreenArea, red.size)));
+    const auto stoppedAt = waitForRamp(4, 1);
+    ASSERT_TRUE(stoppedAt);
 
     ASSERT_TRUE(sendSignal(saver, SIGSTOP));
-    // Longer than the clip: when the process goes on, its clock has jumped past the end.
-    pause(2000);
+    // Longer than the rest of the movie: when the process goes on, its clock has jumped past it.
+    pause(4000);
     ASSERT_TRUE(sendSignal(saver, SIGCONT));
 
+    const auto goesOnAt = firstPicture();
+    ASSERT_TRUE(goesOnAt);
+    EXPECT_NEAR(rampSeconds(*goesOnAt, 4).value_or(-9), *stoppedAt, 1.0);
     EXPECT_TRUE(showsPicture(Colour::Green, centredBox(kScreenArea, green.size)));
     EXPECT_TRUE(keepsRunningFor(saver, 0));
     ASSERT_TRUE(sendSignal(saver, SIGTERM));
     EXPECT_TRUE(endsCleanlyWithin(saver, kEndsAfterSignalMs));
 }
+
+// A host starts a saver that ends again at once, over and over: on an empty list the saver in
+// its window stays, black, and plays as soon as the list has an entry.
+TEST_F(HostedTest, OnAnEmptyListStaysAndPlaysTheFirstMovieAdded) {
+    writePlayList({});
+    makeHost(kScreenArea);
+    ASSERT_FALSE(HasFailure());
+    QProcess& saver = startHosted(false);
+    EXPECT_TRUE(keepsRunningFor(saver, 3000));
+    EXPECT_TRUE(showsFrame([](const Frame& f) { return f.covered && f.picture.isEmpty(); },
+                           "the black saver", 5000));
+    writePlayList({clip(kShortRed) + " (Origin)"});
+    EXPECT_TRUE(showsPicture(Colour::Red, centredBox(kScreenArea, kShortRed.size)));
+    ASSERT_TRUE(sendSignal(saver, SIGTERM));
+    EXPECT_TRUE(endsCleanlyWithin(saver, kEndsAfterSignalMs));
+}
+
+struct Restart {
+    const char* name;
+    int ending;  // SIGTERM, with the window destroyed as hosts do, or SIGKILL
+    int gapMs;
+    bool stateUnwritable;
+    bool goesOn;  // with the movie where it was; else from the first entry
+};
+
+void PrintTo(const Restart& restart, std::ostream* out) {
+    *out << restart.name;
+}
+
+class RestartTest : public HostedTest, public ::testing::WithParamInterface<Restart> {};
+
+// A host ends its saver about 8 s into a movie and starts another in a new window.
+TEST_P(RestartTest, GoesOnWithTheMovieOnlyRightAfterTheLastSaver) {
+    const Restart& restart = GetParam();
+    writePlayList({clip(kShortBlue) + " (Origin)", rampClip("ramp.avi", 20) + " (Origin)"});
+    const QString state = clipFolder() + "/state";
+    ASSERT_TRUE(QDir().mkpath(state));
+    QFile notAFolder(state + "/flickerdeck");
+    ASSERT_TRUE(!restart.stateUnwritable || notAFolder.open(QIODevice::WriteOnly));
+    const QStringList environment{"XDG_STATE_HOME=" + state};
+    makeHost(kScreenArea);
+    ASSERT_FALSE(HasFailure());
+    QProcess& first = startSaver({"--window-id", QString::number(host_)}, environment);
+    const auto endedAt = waitForRamp(20, 8);
+    ASSERT_TRUE(endedAt);
+    ASSERT_TRUE(sendSignal(first, restart.ending));
+    if (restart.ending == SIGTERM) {
+        x_.destroyWindow(host_);
+        EXPECT_TRUE(endsCleanlyWithin(first, kEndsAfterSignalMs));
+    }
+    ASSERT_TRUE(first.waitForFinished(kEndsAfterSignalMs) || first.state() == QProcess::NotRunning);
+    pause(restart.gapMs);
+
+    makeHost(kScreenArea);
+    QProcess& next = startSaver({"--window-id", QString::number(host_)}, environment);
+    const auto shown = firstPicture();
+    ASSERT_TRUE(shown);
+    if (restart.goesOn) {
+        const auto at = rampSeconds(*shown, 20);
+        ASSERT_TRUE(at) << *shown;
+        EXPECT_GE(*at, *endedAt - 1.5);
+        EXPECT_LE(*at, *endedAt + 3.0);
+    } else {
+        EXPECT_EQ(shown->colour, Colour::Blue) << *shown;
+    }
+    ASSERT_TRUE(sendSignal(next, SIGTERM));
+    EXPECT_TRUE(endsCleanlyWithin(next, kEndsAfterSignalMs));
+}
+
+INSTANTIATE_TEST_SUITE_P(Hosts, RestartTest,
+                         ::testing::Values(Restart{"HalfASecondLater", SIGTERM, 500, false, true},
+                                           Restart{"AfterSigkill", SIGKILL, 500, false, true},
+                                           Restart{"TwelveSecondsLater", SIGTERM, 12000, false,
+                                                   false},
+                                           Restart{"StateUnwritable", SIGTERM, 500, true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace e2e

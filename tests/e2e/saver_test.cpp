@@ -38,6 +38,32 @@ QString SaverTest::tone(const char* fileName, double seconds) {
     return path;
 }
 
+QString SaverTest::rampClip(const char* fileName, double seconds) {
+    const QString path = QDir(clips_.path()).absoluteFilePath(fileName);
+    const QString ramp = QStringLiteral(
+                             "color=c=red:s=320x240:r=25:d=%1,format=rgb24,"
+                             "geq=r=255:g='255*T/%1':b=0")
+                             .arg(seconds);
+    if (testsupport::runFfmpeg({"-f", "lavfi", "-i", ramp, "-c:v", "mpeg4", "-q:v", "2", path}))
+        return path;
+    ADD_FAILURE() << "ffmpeg could not make " << fileName;
+    return {};
+}
+
+std::optional<double> SaverTest::rampSeconds(const Frame& frame, double length) {
+    if (frame.picture.isEmpty() || qRed(frame.middle) < 160 || qBlue(frame.middle) > 90)
+        return std::nullopt;
+    return qGreen(frame.middle) * length / 255.0;
+}
+
+std::optional<double> SaverTest::waitForRamp(double length, double seconds, const QRect& area) {
+    std::optional<double> shown;
+    eventually(
+        [&] { return (shown = rampSeconds(grabFrame(area), length)).value_or(0) >= seconds; },
+        int(seconds * 1000) + 20000);
+    return shown.value_or(0) >= seconds ? shown : std::nullopt;
+}
+
 void SaverTest::writePlayList(const QStringList& entries, int active) {
     QString ini = QStringLiteral("[Movies]\nCount=%1\n\n[Movie]\n").arg(entries.size() - 1);
     for (qsizetype i = 0; i < entries.size(); ++i)
@@ -109,6 +135,15 @@ Frame SaverTest::grabFrame(const QRect& area) {
             return frame.covered && frame.colour == colour && nearlyEqual(frame.picture, box);
         },
         what.c_str(), timeoutMs, area);
+}
+
+std::optional<Frame> SaverTest::firstPicture(int timeoutMs, const QRect& area) {
+    Frame shown;
+    const auto picture = [&](const Frame& frame) {
+        return (shown = frame).covered && !frame.picture.isEmpty();
+    };
+    if (showsFrame(picture, "a picture", timeoutMs, area)) return shown;
+    return std::nullopt;
 }
 
 std::vector<Colour> SaverTest::watchPictures(QProcess& saver, size_t enough, int timeoutMs,
