@@ -39,8 +39,6 @@ void Master::Form_Load() {
 
 void Master::runConfiguration() {
     tmrNext.stop();
-    // As before signals were caught: the window ends at once, without saving.
-    platform::onTerminationRequest(this, [this] { endAtOnce(); });
     services_.showSettingsModal();
     endAtOnce();
 }
