@@ -86,22 +86,5 @@ TEST_F(OptionsTest, EachShuffledPassPlaysEveryEntryOnce) {
         EXPECT_EQ(std::set<Colour>(pass, pass + 3).size(), 3U);
 }
 
-// Longer after the end than a host's restart: Resume alone makes it go on.
-TEST_F(OptionsTest, ResumeGoesOnInsideTheMovieAfterAKeyEndedTheRun) {
-    const QStringList list{clip(kShortBlue) + " (Origin)", rampClip("ramp.avi", 20) + " (Origin)"};
-    QProcess& first = startWith(list, "Resume=1\n");
-    const auto endedAt = waitForRamp(20, 5);
-    ASSERT_TRUE(endedAt);
-    ASSERT_TRUE(xdotool({"key", "a"}));
-    EXPECT_TRUE(endsCleanlyWithin(first, kEndsAfterSignalMs));
-    pause(11000);
-    QProcess& second = startWith(list, "Resume=1\n");
-    const auto shown = firstPicture();
-    ASSERT_TRUE(shown);
-    EXPECT_GE(rampSeconds(*shown, 20).value_or(-9), *endedAt - 1.5) << *shown;
-    EXPECT_LE(rampSeconds(*shown, 20).value_or(99), *endedAt + 3.0) << *shown;
-    EXPECT_TRUE(sendSignal(second, SIGTERM) && endsCleanlyWithin(second, kEndsAfterSignalMs));
-}
-
 }  // namespace
 }  // namespace e2e

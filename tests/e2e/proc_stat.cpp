@@ -29,15 +29,6 @@ double cpuSeconds(qint64 pid) {
     return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-bool catchesSignal(qint64 pid, int signal) {
-    QFile file(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    for (const QByteArray& line : file.readAll().split('\n'))
-        if (line.startsWith("SigCgt:"))
-            return line.mid(7).trimmed().toULongLong(nullptr, 16) >> (signal - 1) & 1;
-    return false;
-}
-
 QList<qint64> childrenOf(qint64 pid) {
     QList<qint64> children;
     for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {

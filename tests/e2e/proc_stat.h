@@ -8,9 +8,6 @@ namespace e2e {
 // User plus system CPU time the process has used so far; negative when it cannot be read.
 double cpuSeconds(qint64 pid);
 
-// Whether the process catches the signal (it has a handler of its own for it).
-bool catchesSignal(qint64 pid, int signal);
-
 // Processes whose parent is `pid`.
 QList<qint64> childrenOf(qint64 pid);
 

@@ -40,14 +40,10 @@ QString SaverTest::tone(const char* fileName, double seconds) {
 
 QString SaverTest::rampClip(const char* fileName, double seconds) {
     const QString path = QDir(clips_.path()).absoluteFilePath(fileName);
-    const QString ramp = QStringLiteral(
-                             "color=c=red:s=320x240:r=25:d=%1,format=rgb24,"
-                             "geq=r=255:g='255*T/%1':b=0")
-                             .arg(seconds);
-    if (testsupport::runFfmpeg({"-f", "lavfi", "-i", ramp, "-c:v", "mpeg4", "-q:v", "2", path}))
-        return path;
-    ADD_FAILURE() << "ffmpeg could not make " << fileName;
-    return {};
+    const QString ramp = QStringLiteral("color=s=320x240:r=25:d=%1,geq=r=255:g='255*T/%1':b=0");
+    if (!testsupport::runFfmpeg({"-f", "lavfi", "-i", ramp.arg(seconds), "-c:v", "mpeg4", path}))
+        ADD_FAILURE() << "ffmpeg could not make " << fileName;
+    return path;
 }
 
 std::optional<double> SaverTest::rampSeconds(const Frame& frame, double length) {
@@ -56,12 +52,11 @@ std::optional<double> SaverTest::rampSeconds(const Frame& frame, double length) 
     return qGreen(frame.middle) * length / 255.0;
 }
 
-std::optional<double> SaverTest::waitForRamp(double length, double seconds, const QRect& area) {
+std::optional<double> SaverTest::waitForRamp(double length, double seconds) {
     std::optional<double> shown;
-    eventually(
-        [&] { return (shown = rampSeconds(grabFrame(area), length)).value_or(0) >= seconds; },
-        int(seconds * 1000) + 20000);
-    return shown.value_or(0) >= seconds ? shown : std::nullopt;
+    const auto far = [&](const Frame& f) { return (shown = rampSeconds(f, length)) >= seconds; };
+    return showsFrame(far, "the clip far enough", int(seconds) * 1000 + 20000) ? shown
+                                                                               : std::nullopt;
 }
 
 void SaverTest::writePlayList(const QStringList& entries, int active) {
@@ -137,13 +132,12 @@ Frame SaverTest::grabFrame(const QRect& area) {
         what.c_str(), timeoutMs, area);
 }
 
-std::optional<Frame> SaverTest::firstPicture(int timeoutMs, const QRect& area) {
+std::optional<Frame> SaverTest::firstPicture() {
     Frame shown;
-    const auto picture = [&](const Frame& frame) {
-        return (shown = frame).covered && !frame.picture.isEmpty();
+    const auto picture = [&](const Frame& f) {
+        return (shown = f).covered && !f.picture.isEmpty();
     };
-    if (showsFrame(picture, "a picture", timeoutMs, area)) return shown;
-    return std::nullopt;
+    return showsFrame(picture, "a picture", 10000) ? std::optional(shown) : std::nullopt;
 }
 
 std::vector<Colour> SaverTest::watchPictures(QProcess& saver, size_t enough, int timeoutMs,

@@ -56,9 +56,8 @@ protected:
     QString rampClip(const char* fileName, double seconds);
     // How far into such a clip the frame is; nothing for any other picture.
     static std::optional<double> rampSeconds(const Frame& frame, double length);
-    // Polls until such a clip shows `seconds` or more in `area`: how far it shows then.
-    static std::optional<double> waitForRamp(double length, double seconds,
-                                             const QRect& area = kScreenArea);
+    // Polls until such a clip shows `seconds` or more: how far it shows then.
+    static std::optional<double> waitForRamp(double length, double seconds);
 
     // The whole store: the entries as the play list, and the Active flag.
     static void writePlayList(const QStringList& entries, int active = 0);
@@ -86,9 +85,8 @@ protected:
     static ::testing::AssertionResult showsPicture(Colour colour, const QRect& box,
                                                    int timeoutMs = 10000,
                                                    const QRect& area = kScreenArea);
-    // The first frame of `area` that shows a picture, polled for.
-    static std::optional<Frame> firstPicture(int timeoutMs = 10000,
-                                             const QRect& area = kScreenArea);
+    // The first frame that shows a picture, polled for.
+    static std::optional<Frame> firstPicture();
 
     // Colours of the pictures shown one after another in `area`, sampled from the first
     // screenshot where a window covers it until `enough` came up, the saver ended or the deadline

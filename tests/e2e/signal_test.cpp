@@ -45,24 +45,6 @@ INSTANTIATE_TEST_SUITE_P(Signals, EndingSignalTest,
                                            Ending{"SIGHUP", SIGHUP}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-using StartingSaverTest = SaverTest;
-
-// A host may end its saver just after starting it: from the moment the process catches the
-// signal, long before it has a window or a player, it ends with status 0, at whatever step of
-// its start-up the signal comes.
-TEST_F(StartingSaverTest, ASigtermAtAnyStepOfTheStartEndsWithStatusZero) {
-    writePlayList({clip(kRedClip) + " (Origin)"});
-    for (const int delayMs : {0, 20, 60, 150, 300}) {
-        QProcess& saver = startSaver();
-        QElapsedTimer waited;
-        waited.start();
-        while (!catchesSignal(saver.processId(), SIGTERM) && waited.elapsed() < 10000) pause(1);
-        pause(delayMs);
-        ASSERT_TRUE(sendSignal(saver, SIGTERM));
-        EXPECT_TRUE(endsCleanlyWithin(saver, kEndsAfterSignalMs)) << delayMs << " ms in";
-    }
-}
-
 using KilledSaverTest = SaverTest;
 
 // The X server takes a dead client's windows away; nothing may keep the screen covered.

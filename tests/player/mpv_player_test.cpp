@@ -130,21 +130,6 @@ TEST_F(MpvPlayerTest, StopEndsPlayback) {
     EXPECT_EQ(control->playState(), Stopped);
 }
 
-// In real time: the first answer tells where it started, a quarter into the movie.
-TEST_F(MpvPlayerTest, StartsAtAPlaceAndTellsWhereItIs) {
-    control = std::make_unique<MpvPlayer>(engineOptions({{"null", {}}, "null", false}));
-    opens = std::make_unique<QSignalSpy>(control.get(), &MoviePlayer::OpenComplete);
-    control->setPlaybackChoices({.startAt = MoviePlace{5, 20}});
-    control->setFileName(clip("long.avi", {64, 48}, 20));
-    ASSERT_TRUE(openCompletes());
-    EXPECT_EQ(control->moviePlace(), std::nullopt);
-    control->askMoviePlace();
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return control->moviePlace().value_or(MoviePlace{}).length > 0; }, 10000));
-    EXPECT_GE(control->moviePlace()->seconds, 4.9);
-    EXPECT_NEAR(control->moviePlace()->length, 20.0, 0.1);
-}
-
 TEST_F(MpvPlayerTest, ASoundOpensAndKeepsThePreviousSize) {
     control->setFileName(clip("first.avi", {200, 100}));
     ASSERT_TRUE(openCompletes());

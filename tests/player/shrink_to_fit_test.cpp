@@ -21,7 +21,4 @@ TEST(FileOptions, TodaysOptionsUnlessAChoiceDiffers) {
     // the window is fitted, so the engine scales the picture to it, doubled or not
     EXPECT_EQ(player::fileOptions(2, {QSize(1024, 768), 100, false}), "video-unscaled=no");
     EXPECT_EQ(player::fileOptions(2, {std::nullopt, 35, true}), "video-zoom=1,volume=35,mute=yes");
-    // a share of the length, so it lands inside whatever the file's length is now
-    EXPECT_EQ(player::fileOptions(1, {.startAt = player::MoviePlace{30, 120}}), "start=25%");
-    EXPECT_EQ(player::fileOptions(1, {.startAt = player::MoviePlace{0, 120}}), "");
 }

@@ -15,8 +15,6 @@ public:
         fileName_ = path;
         opened << path;
         modesAtOpen << mode_;
-        startsAt << choices_.startAt;
-        place.reset();
         state = player::Running;
         if (refuseEveryOpen) fail();
     }
@@ -32,8 +30,8 @@ public:
         state = player::Stopped;
     }
     void close() override { closed = true; }
-    void askMoviePlace() override { ++placeAsks; }
-    std::optional<player::MoviePlace> moviePlace() const override { return place; }
+    void askMoviePlace() override {}
+    std::optional<player::MoviePlace> moviePlace() const override { return std::nullopt; }
     float widthTwips() const override { return width_; }
     float heightTwips() const override { return height_; }
 
@@ -59,9 +57,6 @@ public:
     QStringList opened;
     QList<int> modesAtOpen;
     QList<int> modeWrites;
-    QList<std::optional<player::MoviePlace>> startsAt;
-    std::optional<player::MoviePlace> place;  // what the engine would answer
-    int placeAsks = 0;
     int stops = 0;
     bool closed = false;
     bool refuseEveryOpen = false;

@@ -1,11 +1,9 @@
 #include <QGuiApplication>
-#include <QFile>
 #include <QScreen>
 
 #include "master_fixture.h"
 #include "platform/single_editor.h"
 #include "platform/twips.h"
-#include "saver/resume_state.h"
 
 using testsupport::writeStoreFile;
 
@@ -152,28 +150,4 @@ TEST_F(MasterTest, AWaveSoundKeepsThePictureHidden) {
     start();
     player->completeOpen(0, 0);
     EXPECT_FALSE(monitor().picContainer->isVisible());
-}
-
-// The place is kept at the end, and on the tick for an end that writes nothing (SIGKILL): a
-// saver started just after goes on with the movie where it was, and the list from there.
-TEST_F(MasterTest, ASaverStartedJustAfterAnotherGoesOnWhereItWas) {
-    for (const bool endWrites : {true, false}) {
-        QFile::remove(saver::resumeStateFile());
-        writeStoreFile(kThreeClips);
-        start();
-        playToEndAndTick();
-        player->completeOpen(160, 120);
-        player->place = player::MoviePlace{endWrites ? 5.0 : 8.0, 20.0};
-        master->tmrNext_Timer();
-        player->place = player::MoviePlace{8.0, 20.0};
-        if (endWrites) master->Ende();
-        master.reset();
-        start();
-        EXPECT_EQ(player->opened, QStringList{"/c (old)/b.avi"});
-        ASSERT_TRUE(player->startsAt.value(0));
-        EXPECT_NEAR(player->startsAt.front()->seconds, 8.0, 0.5);
-        playToEndAndTick();
-        EXPECT_EQ(player->opened.last(), "/c/c.avi");
-        master->Ende();
-    }
 }

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QSet>
-
 #include "saver/movie_order.h"
 
 using saver::ShuffledOrder;
@@ -41,17 +39,13 @@ TEST(ShuffledOrder, PositionsWithoutAnEntryArePassedOverAndAnEmptyListEnds) {
     EXPECT_FALSE(order.next(3, [](int) { return false; }));
 }
 
-// A later run goes on with the pass exactly: the rest of it plays, each entry once.
+// A later run goes on with the pass exactly: the rest of it plays, then a new pass.
 TEST(ShuffledOrder, AKeptPassGoesOnWhereItWas) {
-    ShuffledOrder first;
-    const QList<int> begun = play(first, 4, 9);
-    ASSERT_TRUE(first.pass());
-    ShuffledOrder later;
-    later.goOnWith(*first.pass());
-    const QList<int> rest = play(later, 6, 9);
-    EXPECT_EQ(rest, play(first, 6, 9));
-    EXPECT_EQ(QSet<int>(begun.begin(), begun.end()) + QSet<int>(rest.begin(), rest.end()),
-              QSet<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    ShuffledOrder first, later;
+    play(first, 4, 9);
+    later.goOnWith(first.pass().value());
+    EXPECT_EQ(play(later, 6, 9), play(first, 6, 9));
+    EXPECT_EQ(later.pass()->next, 10);
 }
 
 // Fit shrinks into the saver's area whatever the option says; the other sizes only with it.
