@@ -10,7 +10,7 @@ with green rising from none to full over the two minutes; its right half has the
 with green rising over each ten seconds, which gives the seconds more finely.
 
     sudo BIN=build/flickerdeck python3 bench/xscreensaver_cycle.py
-    sudo BIN=/path/to/other/flickerdeck MINUTES=5 CYCLE=0:01:00 python3 bench/xscreensaver_cycle.py
+    sudo BIN=/path/to/other/flickerdeck MINUTES=5 CYCLE=0:01:00 MONITORS=Same python3 bench/xscreensaver_cycle.py
 
 Needs root, Xorg with the dummy driver, xrandr, xscreensaver, ffmpeg, g++ and the X11 and XTest
 headers (bench/run.sh installs them). Prints one table per monitor: from when to when (seconds
@@ -33,6 +33,7 @@ ROOT = BENCH.parent
 BIN = pathlib.Path(os.environ.get("BIN", ROOT / "build" / "flickerdeck")).resolve()
 MINUTES = float(os.environ.get("MINUTES", "5"))
 CYCLE = os.environ.get("CYCLE", "0:01:00")
+LAYOUT = os.environ.get("MONITORS", "Each")
 LENGTH = 120
 MOVIES = {"A": (255, 0), "B": (0, 255), "C": (255, 255)}  # red, blue of each movie
 # (x, y) of the left and the right half of the picture, per monitor (640x360, centred).
@@ -103,7 +104,7 @@ def set_up_home(home, clips):
     entries = "".join(f"{i}={clip} (Origin)\n" for i, clip in enumerate(clips))
     (home / "config" / "FDK.conf").write_text(
         f"[Movies]\nCount={len(clips) - 1}\n\n[Movie]\n{entries}\n[Settings]\nActive=0\n"
-        "Monitors=Each\n")
+        f"Monitors={LAYOUT}\n")
     (home / ".xscreensaver").write_text(
         f"mode: one\nselected: 0\ncycle: {CYCLE}\ntimeout: 8:00:00\nlock: False\n"
         f"splash: False\nverbose: True\ndpmsEnabled: False\n"
@@ -209,7 +210,7 @@ def main():
     starts = [float(line.split()[1]) - started for line in log if line.startswith("start")]
     exits = [line.split()[1] for line in log if line.startswith("exit")]
     print(f"binary: {BIN}\ncycle {CYCLE}, {MINUTES:g} minutes, list A B C of {LENGTH} s each, "
-          f"Monitors=Each")
+          f"Monitors={LAYOUT}")
     print(f"saver starts (s after activation): {', '.join(f'{s:.0f}' for s in starts)}")
     print(f"exit statuses: {', '.join(exits)}")
     for monitor in sorted(MONITORS):
