@@ -16,6 +16,8 @@
 //   xprobe regions POLL_MS MAX_MS X Y ...   the same region centred on each point (a monitor's
 //                                           centre): "NS INDEX CLASS" at each change of one,
 //                                           until stdin closes or MAX_MS pass
+//   xprobe pixels POLL_MS MAX_MS X Y ...    the mean colour of a 9x9 patch at each point, every
+//                                           POLL_MS: "NS INDEX R G B", until MAX_MS pass
 //   xprobe host-window X Y W H              a window as a screen-saver host makes one: prints
 //                                           its id, and goes with it when stdin closes
 #include <X11/Xatom.h>
@@ -305,6 +307,33 @@ int regions(Display* display, int pollMs, int maxMs, char** points, int count) {
     return 0;
 }
 
+int pixels(Display* display, int pollMs, int maxMs, char** points, int count) {
+    const int64_t deadline = nowNs() + int64_t(maxMs) * 1'000'000;
+    for (int64_t next = nowNs(); nowNs() < deadline; next += int64_t(pollMs) * 1'000'000) {
+        for (int i = 0; i < count; ++i) {
+            const int x = std::atoi(points[2 * i]), y = std::atoi(points[2 * i + 1]);
+            const int64_t taken = nowNs();
+            XImage* image =
+                XGetImage(display, DefaultRootWindow(display), x - 4, y - 4, 9, 9, AllPlanes, ZPixmap);
+            long r = 0, g = 0, b = 0;
+            for (int row = 0; image && row < 9; ++row)
+                for (int col = 0; col < 9; ++col) {
+                    const unsigned long p = XGetPixel(image, col, row);
+                    r += (p >> 16) & 0xff;
+                    g += (p >> 8) & 0xff;
+                    b += p & 0xff;
+                }
+            if (image) XDestroyImage(image);
+            std::printf("%lld %d %ld %ld %ld\n", static_cast<long long>(taken), i, r / 81, g / 81,
+                        b / 81);
+        }
+        std::fflush(stdout);
+        const int64_t wait = (next + int64_t(pollMs) * 1'000'000 - nowNs()) / 1'000'000;
+        if (wait > 0) sleepMs(int(wait));
+    }
+    return 0;
+}
+
 int hostWindow(Display* display, int x, int y, int width, int height) {
     const Window window = XCreateSimpleWindow(display, DefaultRootWindow(display), x, y,
                                               unsigned(width), unsigned(height), 0, 0, 0);
@@ -323,7 +352,7 @@ int hostWindow(Display* display, int x, int y, int width, int height) {
 int usage() {
     std::fputs(
         "usage: xprobe picture|watch|key|key-gone|frames|wait-window|close-window|class|regions|"
-        "host-window ...\n",
+        "pixels|host-window ...\n",
         stderr);
     return 2;
 }
@@ -349,6 +378,8 @@ int main(int argc, char** argv) {
     if (command == "class") return std::puts(classify(display)), 0;
     if (command == "regions")
         return regions(display, std::atoi(arg(2)), std::atoi(arg(3)), argv + 4, (argc - 4) / 2);
+    if (command == "pixels")
+        return pixels(display, std::atoi(arg(2)), std::atoi(arg(3)), argv + 4, (argc - 4) / 2);
     if (command == "host-window")
         return hostWindow(display, std::atoi(arg(2)), std::atoi(arg(3)), std::atoi(arg(4)),
                           std::atoi(arg(5)));

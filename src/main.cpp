@@ -5,12 +5,15 @@
 
 #include "platform/process.h"
 #include "platform/single_instance.h"
+#include "platform/termination.h"
 #include "saver/dispatch.h"
 #include "saver/master.h"
 #include "saver/startup.h"
 #include "settings/xscreensaver_programs.h"
 
 int main(int argc, char* argv[]) {
+    // A host may end its saver while it is still starting up: that too ends with status 0.
+    platform::catchTerminationRequests();
     QStringList arguments;
     for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
     if (const auto text = saver::informationAsked(arguments, QStringLiteral(PROJECT_VERSION_TEXT)))

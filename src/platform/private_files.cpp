@@ -68,10 +68,10 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes) 
     return contents;
 }
 
-bool replaceFile(const QString& path, const QByteArray& contents) {
+bool replaceFile(const QString& path, const QByteArray& contents, Flush flush) {
     QTemporaryFile written(path + QStringLiteral(".XXXXXX"));
     if (!written.open() || written.write(contents) != contents.size() || !written.flush() ||
-        ::fsync(written.handle()) != 0)
+        (flush == Flush::Yes && ::fsync(written.handle()) != 0))
         return false;
     if (::rename(QFile::encodeName(written.fileName()).constData(),
                  QFile::encodeName(path).constData()) != 0)

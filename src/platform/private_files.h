@@ -29,7 +29,10 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 maxBytes);
 // Replaces `path` whole: the contents go to a new file beside it, which is then renamed over it,
 // so a reader sees the old contents or the new ones, and a link, FIFO or device node standing at
 // `path` is itself replaced, its target untouched. False when the folder takes no new file.
-bool replaceFile(const QString& path, const QByteArray& contents);
+// Flush::No leaves the contents to reach the disk when the system writes them out: another
+// process sees them at once all the same.
+enum class Flush { Yes, No };
+bool replaceFile(const QString& path, const QByteArray& contents, Flush flush = Flush::Yes);
 
 // The folder for lock and knock files: the runtime folder (XDG_RUNTIME_DIR) when it is a private
 // folder as above, else a private folder made for them under the user's cache folder; empty

@@ -17,16 +17,9 @@ void onSignal(int) {
 
 }  // namespace
 
-void onTerminationRequest(QObject* context, std::function<void()> handler) {
-    if (signalPipe[0] < 0 && ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
+void catchTerminationRequests() {
+    if (signalPipe[0] >= 0 || ::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0)
         return;
-    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, context);
-    QObject::connect(notifier, &QSocketNotifier::activated, context,
-                     [handler = std::move(handler)] {
-                         char byte = 0;
-                         [[maybe_unused]] const auto got = ::read(signalPipe[0], &byte, 1);
-                         handler();
-                     });
     struct sigaction action {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
@@ -35,6 +28,18 @@ void onTerminationRequest(QObject* context, std::function<void()> handler) {
     // A host's "reset" (xsecurelock sends it when its password prompt closes): a saver has
     // nothing to reset and plays on, where the default action would end it.
     ::signal(SIGUSR1, SIG_IGN);
+}
+
+void onTerminationRequest(QObject* context, std::function<void()> handler) {
+    catchTerminationRequests();
+    if (signalPipe[0] < 0) return;
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, context);
+    QObject::connect(notifier, &QSocketNotifier::activated, context,
+                     [handler = std::move(handler)] {
+                         char byte = 0;
+                         [[maybe_unused]] const auto got = ::read(signalPipe[0], &byte, 1);
+                         handler();
+                     });
 }
 
 }  // namespace platform

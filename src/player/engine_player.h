@@ -28,6 +28,10 @@ public:
     void setWindowSizeMode(int mode) override { windowSizeMode_ = mode; }
     void setViewScale(double scale) override { viewScale_ = scale; }
     void stop() override;
+    void askMoviePlace() override {
+        if (client_) client_->requestTimes(tracker_.placeTag());
+    }
+    std::optional<MoviePlace> moviePlace() const override { return tracker_.place(); }
     void close() override;
     float widthTwips() const override { return widthTwips_; }
     float heightTwips() const override { return heightTwips_; }

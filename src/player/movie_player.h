@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <optional>
 
+#include "player/movie_place.h"
+
 // The movie player control the saver window embeds: it is handed a file name and a size mode,
 // opens and plays the file by itself, and reports when the file is open. Sizes are in twips.
 namespace player {
@@ -22,6 +24,9 @@ struct PlaybackChoices {
     int volume = 100;                               // 0-100
     bool mute = false;
     QSize screen = QSize();  // pixels: what a picture at FitSize is scaled down into
+    // Where the file starts, if not at its beginning: at that place of a movie of that length,
+    // or at the same share of one whose length turns out to differ.
+    std::optional<MoviePlace> startAt = std::nullopt;
     bool operator==(const PlaybackChoices&) const = default;
 
     std::optional<QSize> fitFor(int sizeMode) const {
@@ -52,6 +57,11 @@ public:
     virtual void setViewScale(double scale) = 0;
 
     virtual void stop() = 0;
+
+    // Asks the engine where the movie opened last is; the answer arrives by itself, without
+    // waiting for it, and moviePlace() gives it from then on: nothing until the first.
+    virtual void askMoviePlace() = 0;
+    virtual std::optional<MoviePlace> moviePlace() const = 0;
 
     // Releases the player for good; later calls do nothing.
     virtual void close() = 0;

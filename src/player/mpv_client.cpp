@@ -42,6 +42,8 @@ int64_t entryIdOfReply(const mpv_event& event) {
 }
 
 constexpr char kVideoTrack[] = "current-tracks/video";
+constexpr char kPosition[] = "time-pos";
+constexpr char kLength[] = "duration";
 
 VideoTrackReply videoTrackReply(const mpv_event& event) {
     const auto* property = static_cast<const mpv_event_property*>(event.data);
@@ -67,6 +69,16 @@ VideoTrackReply videoTrackReply(const mpv_event& event) {
     return reply;
 }
 
+std::optional<TimeReply> timeReply(const mpv_event& event) {
+    const auto* property = static_cast<const mpv_event_property*>(event.data);
+    const bool length = qstrcmp(property->name, kLength) == 0;
+    if (!length && qstrcmp(property->name, kPosition) != 0) return std::nullopt;
+    const bool ok = event.error >= 0 && property->format == MPV_FORMAT_DOUBLE;
+    return TimeReply{event.reply_userdata, length ? TimeReply::Length : TimeReply::Position,
+                     ok ? 0 : std::min(event.error, -1),
+                     ok ? *static_cast<const double*>(property->data) : 0.0};
+}
+
 std::optional<Event> typed(const mpv_event& event) {
     switch (event.event_id) {
         case MPV_EVENT_COMMAND_REPLY:
@@ -85,6 +97,7 @@ std::optional<Event> typed(const mpv_event& event) {
         case MPV_EVENT_GET_PROPERTY_REPLY: {
             const auto* property = static_cast<const mpv_event_property*>(event.data);
             if (qstrcmp(property->name, kVideoTrack) == 0) return videoTrackReply(event);
+            if (auto time = timeReply(event)) return *time;
             const bool ok = event.error >= 0 && property->format == MPV_FORMAT_INT64;
             return PropertyReply{event.reply_userdata, ok ? 0 : std::min(event.error, -1),
                                  ok ? *static_cast<const int64_t*>(property->data) : 0};
@@ -245,6 +258,14 @@ void Client::requestVideoTrack(uint64_t tag) {
     if (!handle_) return;
     if (const int err = mpv_get_property_async(handle_, tag, kVideoTrack, MPV_FORMAT_NODE); err < 0)
         handler_(VideoTrackReply{tag, err, 0, 0, 0.0, 0});
+}
+
+void Client::requestTimes(uint64_t tag) {
+    if (!handle_) return;
+    for (const char* name : {kPosition, kLength})
+        if (const int err = mpv_get_property_async(handle_, tag, name, MPV_FORMAT_DOUBLE); err < 0)
+            handler_(TimeReply{tag, name == kLength ? TimeReply::Length : TimeReply::Position, err,
+                               0.0});
 }
 
 QString Client::property(const char* name) const {

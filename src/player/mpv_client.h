@@ -39,6 +39,8 @@ public:
     void stop();
     void requestInt64(uint64_t tag, const char* property);
     void requestVideoTrack(uint64_t tag);
+    // Where the file is and its length, answered by two TimeReply events.
+    void requestTimes(uint64_t tag);
 
     // Draws through the render API instead of into a window (the video output must be "libmpv"),
     // on the CPU: no OpenGL is asked for. Like the wakeup callback, the engine's notice of a new

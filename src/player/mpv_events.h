@@ -38,9 +38,17 @@ struct VideoTrackReply {
     double pixelAspect;
     int64_t rotation;
 };
+// How far the file has played, or how long it is, in seconds.
+struct TimeReply {
+    enum Kind { Position, Length };
+    uint64_t tag;
+    Kind kind;
+    int error;  // < 0: not known (nothing playing)
+    double seconds;
+};
 struct Shutdown {};
 
 using Event = std::variant<CommandReply, StartFile, FileLoaded, VideoReconfig, EndFile,
-                           PropertyReply, VideoTrackReply, Shutdown>;
+                           PropertyReply, VideoTrackReply, TimeReply, Shutdown>;
 
 }  // namespace player::mpv

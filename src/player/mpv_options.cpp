@@ -85,6 +85,13 @@ QByteArray fileOptions(double scale, const PlaybackChoices& choices) {
         options << "video-zoom=" + QByteArray::number(std::log2(scale), 'g', 17);
     if (choices.volume != 100) options << "volume=" + QByteArray::number(choices.volume);
     if (choices.mute) options << "mute=yes";
+    // As a share of the length the engine finds: a start beyond the end would end the movie
+    // at once, and a file changed since its place was taken may be shorter now.
+    if (const auto start = choices.startAt; start && start->seconds > 0.0 && start->length > 0.0)
+        options << "start=" +
+                       QByteArray::number(std::min(start->seconds / start->length, 1.0) * 100.0,
+                                          'g', 17) +
+                       "%";
     return options.join(',');
 }
 

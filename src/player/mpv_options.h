@@ -24,7 +24,7 @@ mpv::Options engineOptions(const EngineChoice& choice);
 // The options one file plays with ("name=value,..."): a picture shown at another size than its
 // own (doubled, or smaller in a preview) is zoomed by the engine to fill its window; one to be
 // fitted is scaled to its window, which is then smaller than the picture. Volume and mute only
-// when they differ from the engine's.
+// when they differ from the engine's; a start only when it is not the beginning.
 QByteArray fileOptions(double scale, const PlaybackChoices& choices = {});
 
 }  // namespace player

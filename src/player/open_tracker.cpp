@@ -3,6 +3,7 @@
 #include "player/movie_player.h"
 #include "player/picture_size.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace player {
@@ -23,6 +24,7 @@ uint64_t OpenTracker::begin(double scale) {
     completed_ = false;
     confirmed_ = false;
     shown_.reset();
+    place_.reset();
     scale_ = scale;
     displayWidth_ = displayHeight_ = 0;
     return generation_ << 2;
@@ -109,6 +111,17 @@ OpenTracker::Actions OpenTracker::on(const mpv::VideoTrackReply& e) {
     if (e.error < 0) return complete(std::nullopt);
     const auto announced = announcedPictureSize(e.width, e.height, e.pixelAspect, e.rotation);
     return announced ? complete(scaled(*announced, scale_)) : Actions{};
+}
+
+// An answer asked for just after an open may still be about the file before: only those given
+// once the engine has loaded ours count.
+OpenTracker::Actions OpenTracker::on(const mpv::TimeReply& e) {
+    if (e.error < 0 || !isCurrent(e.tag) || !ours(engine_.loaded) || !std::isfinite(e.seconds))
+        return {};
+    MoviePlace place = place_.value_or(MoviePlace{});
+    (e.kind == mpv::TimeReply::Length ? place.length : place.seconds) = std::max(e.seconds, 0.0);
+    place_ = place;
+    return {};
 }
 
 OpenTracker::Actions OpenTracker::on(const mpv::Shutdown&) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "player/movie_place.h"
 #include "player/mpv_events.h"
 
 namespace player {
@@ -39,6 +40,11 @@ public:
     Actions handle(const mpv::Event& event);
     int playState() const;
 
+    // Where the movie of this open is, as the engine last told once it had loaded it; nothing
+    // before. The engine's answers are tagged with placeTag().
+    std::optional<MoviePlace> place() const { return place_; }
+    uint64_t placeTag() const { return generation_ << 2; }
+
 private:
     enum class Phase { Idle, Opening, Ended, Failed };
 
@@ -49,6 +55,7 @@ private:
     Actions on(const mpv::EndFile& e);
     Actions on(const mpv::PropertyReply& e);
     Actions on(const mpv::VideoTrackReply& e);
+    Actions on(const mpv::TimeReply& e);
     Actions on(const mpv::Shutdown& e);
     Actions onReply(const mpv::PropertyReply& reply);
     bool repliesCount(uint64_t tag) const {
@@ -69,6 +76,7 @@ private:
     bool completed_ = false;
     bool confirmed_ = false;  // the engine itself told the picture size
     std::optional<QSize> shown_;
+    std::optional<MoviePlace> place_;
     struct {
         int64_t started = -1;
         int64_t loaded = -1;

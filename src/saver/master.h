@@ -58,6 +58,7 @@ private:
     void runSaver();
     void connectHandlers();
     MonitorPlayback* addMonitor(const MonitorSetup& setup);
+    StartPlace startOf(int number) const;
     void arrangeMonitors();
     void arrangeHostedMonitor();
     void placePlayerOnPrimary();

@@ -64,8 +64,8 @@ void Master::arrangeMonitors() {
                 .plays = layout_ != settings::Monitors::Primary ||
                          screens.at(i) == QGuiApplication::primaryScreen(),
                 .grouped = layout_ == settings::Monitors::Same,
-                .startEntry = startEntry(numbers.at(i), settings::movieCount(store_)),
-                .resumeFile = monitorStateFile(resumeStateFile(), numbers.at(i)),
+                .start = startOf(numbers.at(i)),
+                .placeFile = resumeStateFile(),
                 .hostWindow = std::nullopt,
             });
             monitor->screen = screens.at(i);
@@ -93,6 +93,13 @@ void Master::placePlayerOnPrimary() {
     }
 }
 
+// A monitor that comes while the saver runs begins anew: the place kept under its number may be
+// another monitor's, whose number the change took.
+StartPlace Master::startOf(int number) const {
+    return running_ ? StartPlace{startEntry(number, settings::movieCount(store_))}
+                    : monitorStart(store_, number);
+}
+
 // Hidden at once: Qt moves the windows of a screen that goes away onto the primary screen.
 void Master::dropMonitor(MonitorPlayback* monitor) {
     monitors_.removeOne(monitor);
@@ -107,16 +114,18 @@ void Master::dropMonitor(MonitorPlayback* monitor) {
 void Master::arrangeHostedMonitor() {
     const HostPlace place = hostPlace(*services_.hostWindow);
     const bool grouped = layout_ == settings::Monitors::Same && !place.monitor.alone;
+    const float scale = previewScale(place.window.size(), place.monitor.size);
+    // A preview is no monitor's run: it neither goes on from a monitor's place nor keeps one.
+    const bool preview = scale < 1.0F;
     MonitorPlayback* monitor = addMonitor({
         .number = place.monitor.number,
         .plays = layout_ != settings::Monitors::Primary || place.monitor.primary,
         .grouped = grouped,
-        .startEntry = startEntry(place.monitor.number, settings::movieCount(store_)),
-        .resumeFile = monitorStateFile(resumeStateFile(), place.monitor.number),
+        .start = preview ? StartPlace{} : startOf(place.monitor.number),
+        .placeFile = preview ? QString() : resumeStateFile(),
         .hostWindow = services_.hostWindow,
     });
-    monitor->placeOn(QRect(QPoint(0, 0), place.window.size()),
-                     previewScale(place.window.size(), place.monitor.size));
+    monitor->placeOn(QRect(QPoint(0, 0), place.window.size()), scale);
     monitor->axMovie_OpenComplete();
     if (!grouped) return;
     // Without a private runtime folder the savers cannot see each other: each plays on alone.

@@ -1,10 +1,13 @@
 #include "saver/monitor_playback.h"
 
+#include <QDateTime>
 #include <QScreen>
 #include <QWindow>
 
 #include "platform/twips.h"
+#include "saver/monitor_layout.h"
 #include "saver/placement.h"
+#include "saver/resume_state.h"
 #include "settings/entry.h"
 #include "settings/playlist.h"
 
@@ -24,12 +27,15 @@ MonitorPlayback::MonitorPlayback(const MonitorSetup& setup, settings::Store& sto
                                  const PlayerFactory& createPlayer, QObject* parent)
     : QObject(parent),
       number(setup.number),
-      intMovie(setup.startEntry),
+      intMovie(setup.start.position),
       store_(store),
       window_(std::make_unique<BlackWidget>(nullptr, windowFlags(setup.hostWindow.has_value()))),
-      order_(setup.resumeFile),
       grouped_(setup.grouped),
-      hostWindow_(setup.hostWindow) {
+      hostWindow_(setup.hostWindow),
+      start_(setup.start),
+      placeFile_(setup.placeFile) {
+    order_.goOnFrom(setup.start.goesOnWithIt ? std::optional(setup.start.position) : std::nullopt,
+                    setup.start.pass);
     window_->setFocusPolicy(Qt::StrongFocus);
     picContainer = new PictureBox(kInitialPictureBox, window_.get());
     picContainer->hide();
@@ -58,6 +64,7 @@ void MonitorPlayback::connectHandlers() {
 // Each tick may go round the whole list once more, however little of it plays.
 void MonitorPlayback::tmrNext_Timer() {
     unplayedFrom_ = -1;
+    rememberPlace();
     if (!grouped_) playOn();
 }
 
@@ -103,19 +110,56 @@ bool MonitorPlayback::open(const settings::PlaybackSlot& slot,
                            const settings::SaverOptions& options) {
     if (stopped_ || !axMovie) return false;
     picContainer->hide();
-    if (slot.entry.isEmpty()) {
-        emit NoEntry();
-        return false;
-    }
+    if (slot.entry.isEmpty()) return noEntry(slot);
     const int count = settings::movieCount(store_);
     playingPosition_ = static_cast<qint16>(slot.following == 0 ? count : slot.following - 1);
-    axMovie->setPlaybackChoices(playbackChoices(options, window_->size()));
+    playingEntry_ = slot.entry;
+    startedAt_ = takeStartPlace();
+    axMovie->setPlaybackChoices(playbackChoices(options, window_->size(), startedAt_));
     applySizeMode(slot.entry);
     openedAt_ = intMovie;
     openCompleted_ = false;
     axMovie->setFileName(settings::splitEntry(slot.entry).path);
     intMovie = slot.following;
     return true;
+}
+
+// A host starts a saver that ended again at once, over and over: in its window the saver stays,
+// black, and tries the list again at each tick, from the position after.
+bool MonitorPlayback::noEntry(const settings::PlaybackSlot& slot) {
+    if (!hostWindow_) {
+        emit NoEntry();
+        return false;
+    }
+    intMovie = slot.following;
+    return true;
+}
+
+// Only the first open goes on inside a movie, and only in the one the place names.
+std::optional<player::MoviePlace> MonitorPlayback::takeStartPlace() {
+    const auto start = std::exchange(start_, std::nullopt);
+    if (!start || !start->goesOnWithIt || start->position != playingPosition_ ||
+        start->movie.seconds <= 0.0)
+        return std::nullopt;
+    return start->movie;
+}
+
+// On the tick and at the end. A folder that takes no file costs the place, never the playback.
+void MonitorPlayback::rememberPlace() {
+    if (stopped_ || !axMovie || placeFile_.isEmpty() || playingEntry_.isEmpty()) return;
+    const player::MoviePlace movie =
+        moviePlaceNow(axMovie->playState(), axMovie->moviePlace(),
+                      placeAsked_.isValid() ? placeAsked_.elapsed() : -1, startedAt_);
+    writeKeptPlace(monitorStateFile(placeFile_, number),
+                   {playingPosition_, playingEntry_, movie, QDateTime::currentMSecsSinceEpoch(),
+                    order_.pass()});
+    askPlace();
+}
+
+// Asked again as soon as a movie is open, so the first second of it is known too.
+void MonitorPlayback::askPlace() {
+    axMovie->askMoviePlace();
+    placeAsked_.start();
 }
 
 // A word other than the two mode words keeps whatever mode the player had.
@@ -127,6 +171,7 @@ void MonitorPlayback::axMovie_OpenComplete() {
     if (stopped_ || !axMovie) return;
     openCompleted_ = true;
     unplayedFrom_ = -1;
+    askPlace();
     placePicture();
     if (showsPicture(axMovie->fileName())) picContainer->show();
 }
@@ -168,6 +213,7 @@ void MonitorPlayback::showInHostWindow() {
 }
 
 void MonitorPlayback::stop() {
+    rememberPlace();
     stopped_ = true;
     if (axMovie) axMovie->stop();
 }

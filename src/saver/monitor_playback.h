@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QRect>
@@ -10,6 +11,7 @@
 #include "platform/host_window.h"
 #include "player/movie_player.h"
 #include "saver/black_widget.h"
+#include "saver/kept_place.h"
 #include "saver/movie_order.h"
 #include "saver/picture_box.h"
 #include "settings/store.h"
@@ -23,11 +25,11 @@ namespace saver {
 using PlayerFactory = std::function<player::MoviePlayer*(QWidget* parent)>;
 
 struct MonitorSetup {
-    int number = 0;         // 0: the leftmost monitor
-    bool plays = true;      // false: the monitor stays black
-    bool grouped = false;   // changes movie together with the other monitors
-    qint16 startEntry = 0;  // the list position it begins at
-    QString resumeFile;     // where it keeps its place between runs when Resume is on
+    int number = 0;        // 0: the leftmost monitor
+    bool plays = true;     // false: the monitor stays black
+    bool grouped = false;  // changes movie together with the other monitors
+    StartPlace start;      // its own first entry, or where it goes on
+    QString placeFile;     // monitor 0's place file; empty: it keeps no place (a preview)
     std::optional<platform::NativeWindowId> hostWindow;  // plays inside it, not full screen
 };
 
@@ -61,7 +63,7 @@ public:
     void placeOn(const QRect& area, float viewScale = 1.0F);
     void showFullScreen();
     void showInHostWindow();
-    // The steps of the saver's exit: nothing plays or opens from here on.
+    // The steps of the saver's exit: the place is kept, and nothing plays or opens from here on.
     void stop();
     void closeEngine();
 
@@ -84,6 +86,10 @@ private:
     void connectHandlers();
     void playOn();
     bool open(const settings::PlaybackSlot& slot, const settings::SaverOptions& options);
+    bool noEntry(const settings::PlaybackSlot& slot);
+    std::optional<player::MoviePlace> takeStartPlace();
+    void rememberPlace();
+    void askPlace();
     void applySizeMode(const QString& entry);
     void placePicture();
 
@@ -101,6 +107,12 @@ private:
     bool openCompleted_ = false;
     qint16 unplayedFrom_ = -1;
     qint16 playingPosition_ = 0;
+    // The entry opened last and where in its movie it was started; the place of the first open.
+    QString playingEntry_;
+    std::optional<player::MoviePlace> startedAt_;
+    std::optional<StartPlace> start_;
+    QString placeFile_;
+    QElapsedTimer placeAsked_;
 };
 
 }  // namespace saver

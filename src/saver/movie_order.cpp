@@ -1,12 +1,9 @@
 #include "saver/movie_order.h"
 
-#include <QFileInfo>
 #include <QRandomGenerator>
 #include <algorithm>
 #include <numeric>
 #include <utility>
-
-#include "saver/resume_state.h"
 
 namespace saver {
 
@@ -20,36 +17,52 @@ std::optional<int> ShuffledOrder::next(int count,
             if (position <= count && holdsEntry(position)) return last_ = position;
         }
         if (freshPass || count < 0) return {};
-        beginPass(count);
+        beginPass(count, QRandomGenerator::global()->generate(), last_);
     }
 }
 
-void ShuffledOrder::randomShuffle(QList<int>& positions) {
-    std::shuffle(positions.begin(), positions.end(), *QRandomGenerator::global());
+std::optional<ShufflePass> ShuffledOrder::pass() const {
+    if (pass_.isEmpty()) return std::nullopt;
+    ShufflePass pass = begun_;
+    pass.next = static_cast<int>(next_);
+    return pass;
+}
+
+void ShuffledOrder::goOnWith(const ShufflePass& pass) {
+    beginPass(pass.count, pass.seed, pass.before);
+    next_ = std::clamp<qsizetype>(pass.next, 0, pass_.size());
+    if (next_ > 0) last_ = pass_.at(next_ - 1);
+}
+
+// The same order from the same seed, in every build: the pass is kept by its seed.
+void ShuffledOrder::seededShuffle(QList<int>& positions, quint32 seed) {
+    QRandomGenerator random(seed);
+    for (qsizetype i = positions.size() - 1; i > 0; --i)
+        std::swap(positions[i], positions[random.bounded(static_cast<int>(i + 1))]);
 }
 
 // A new pass does not open with the movie that closed the one before.
-void ShuffledOrder::beginPass(int count) {
+void ShuffledOrder::beginPass(int count, quint32 seed, int before) {
+    begun_ = {seed, count, 0, before};
     pass_.resize(count + 1);
     std::iota(pass_.begin(), pass_.end(), 0);
-    shuffle_(pass_);
-    if (pass_.size() > 1 && pass_.front() == last_) std::swap(pass_.front(), pass_.back());
+    shuffle_(pass_, seed);
+    if (pass_.size() > 1 && pass_.front() == before) std::swap(pass_.front(), pass_.back());
     next_ = 0;
 }
 
-MovieOrder::MovieOrder(QString resumeFile, ShuffledOrder shuffled)
-    : resumeFile_(std::move(resumeFile)), shuffled_(std::move(shuffled)) {}
+MovieOrder::MovieOrder(ShuffledOrder shuffled) : shuffled_(std::move(shuffled)) {}
+
+void MovieOrder::goOnFrom(std::optional<qint16> first, const std::optional<ShufflePass>& pass) {
+    first_ = first;
+    if (pass) shuffled_.goOnWith(*pass);
+}
 
 settings::PlaybackSlot MovieOrder::next(settings::Store& store,
                                         const settings::SaverOptions& options, qint16 intMovie) {
-    const bool first = !std::exchange(started_, true);
-    if (options.shuffle) return nextShuffled(store);
-    // Without a place kept, a monitor begins at its own first entry.
-    if (first && options.resume && QFileInfo::exists(resumeFile_))
-        intMovie = readResumePosition(resumeFile_);
-    const settings::PlaybackSlot slot = settings::readPlaybackSlot(store, intMovie);
-    if (options.resume && !slot.entry.isEmpty()) writeResumePosition(resumeFile_, slot.following);
-    return slot;
+    const auto first = std::exchange(first_, std::nullopt);
+    if (!options.shuffle) return settings::readPlaybackSlot(store, intMovie);
+    return first ? settings::readPlaybackSlot(store, *first) : nextShuffled(store);
 }
 
 settings::PlaybackSlot MovieOrder::nextShuffled(settings::Store& store) {
@@ -63,12 +76,14 @@ settings::PlaybackSlot MovieOrder::nextShuffled(settings::Store& store) {
     return {entryAt(*position), static_cast<qint16>(*position >= count ? 0 : *position + 1)};
 }
 
-player::PlaybackChoices playbackChoices(const settings::SaverOptions& options, QSize area) {
+player::PlaybackChoices playbackChoices(const settings::SaverOptions& options, QSize area,
+                                        std::optional<player::MoviePlace> startAt) {
     return {
         .fitWithin = options.shrinkToFit ? std::optional(area) : std::nullopt,
         .volume = options.volume,
         .mute = options.mute,
         .screen = area,
+        .startAt = startAt,
     };
 }
 

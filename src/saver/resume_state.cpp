@@ -1,9 +1,12 @@
 #include "saver/resume_state.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 
 #include "platform/private_files.h"
+#include "saver/monitor_layout.h"
+#include "settings/playlist.h"
 
 namespace saver {
 
@@ -13,18 +16,32 @@ QString resumeStateFile() {
     return folder + QStringLiteral("/flickerdeck/resume");
 }
 
-qint16 readResumePosition(const QString& file) {
-    bool ok = false;
-    const int position =
-        QString::fromLatin1(platform::readRegularFile(file, 16).value_or(QByteArray()))
-            .trimmed()
-            .toInt(&ok);
-    return ok && position >= 0 && position <= 32766 ? static_cast<qint16>(position) : 0;
+std::optional<KeptPlace> readKeptPlace(const QString& file) {
+    const auto text = platform::readRegularFile(file, 64 * 1024);
+    return text ? parseKeptPlace(*text) : std::nullopt;
 }
 
-bool writeResumePosition(const QString& file, qint16 position) {
+// Written every second: flushing each write to the disk would keep it from ever sleeping, and a
+// file a crash of the whole machine cut short reads as no place at all.
+bool writeKeptPlace(const QString& file, const KeptPlace& place) {
     return platform::makePrivateFolder(QFileInfo(file).path()) &&
-           platform::replaceFile(file, QByteArray::number(position) + '\n');
+           platform::replaceFile(file, keptPlaceText(place), platform::Flush::No);
+}
+
+StartPlace monitorStart(const settings::Store& store, int number) {
+    const int count = settings::movieCount(store);
+    return whereToStart(readKeptPlace(monitorStateFile(resumeStateFile(), number)),
+                        {
+                            .nowMs = QDateTime::currentMSecsSinceEpoch(),
+                            .resume = settings::readSaverOptions(store).resume,
+                            .ownFirst = startEntry(number, count),
+                            .count = count,
+                            .entryAt =
+                                [&store](int position) {
+                                    return store.GetSetting(settings::kSectionMovie,
+                                                            QString::number(position), {});
+                                },
+                        });
 }
 
 }  // namespace saver

@@ -53,6 +53,7 @@ Frame analyseFrame(const QImage& screen) {
     frame.bare = !image.isNull() && white == qint64(image.width()) * image.height();
     if (right < 0) return frame;
     frame.picture = QRect(QPoint(left, top), QPoint(right, bottom));
+    frame.middle = image.pixel(frame.picture.center());
     qint64 most = 0;
     for (size_t i = 1; i < counts.size(); ++i) {
         if (counts[i] <= most) continue;

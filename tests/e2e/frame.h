@@ -18,6 +18,8 @@ struct Frame {
     QRect picture;
     // The most common colour inside the picture; Black when there is none.
     Colour colour = Colour::Black;
+    // The pixel at the picture's centre.
+    QRgb middle = 0;
 };
 
 Frame analyseFrame(const QImage& screen);

@@ -3,6 +3,7 @@
 #include "e2e/saver_test.h"
 #include "e2e/x_client.h"
 #include "support/clips.h"
+#include "support/store_file.h"
 
 // A screen-saver host hands the saver a window of its own to play in; the host keeps the pointer
 // and the keyboard and ends the saver with a signal.
@@ -126,6 +127,79 @@ TEST_F(StoppedSaverTest, PlaysOnAfterSigcont) {
     ASSERT_TRUE(sendSignal(saver, SIGTERM));
     EXPECT_TRUE(endsCleanlyWithin(saver, kEndsAfterSignalMs));
 }
+
+// A host starts a saver that ends again at once, over and over: on an empty list the saver in
+// its window stays, black, and plays as soon as the list has an entry.
+TEST_F(HostedTest, OnAnEmptyListStaysAndPlaysTheFirstMovieAdded) {
+    writePlayList({});
+    makeHost(kScreenArea);
+    ASSERT_FALSE(HasFailure());
+    QProcess& saver = startHosted(false);
+    EXPECT_TRUE(keepsRunningFor(saver, 3000));
+    writePlayList({clip(kShortRed) + " (Origin)"});
+    EXPECT_TRUE(showsPicture(Colour::Red, centredBox(kScreenArea, kShortRed.size)));
+    ASSERT_TRUE(sendSignal(saver, SIGTERM));
+    EXPECT_TRUE(endsCleanlyWithin(saver, kEndsAfterSignalMs));
+}
+
+struct Restart {
+    const char* name;
+    // In a host's window, ended by a signal (SIGTERM with the window destroyed, as hosts do);
+    // 0: full screen with Resume, ended by a key.
+    int ending;
+    int gapMs;
+    bool stateUnwritable;
+    bool goesOn;  // with the movie where it was; else from the first entry
+};
+
+void PrintTo(const Restart& restart, std::ostream* out) {
+    *out << restart.name;
+}
+
+class RestartTest : public HostedTest, public ::testing::WithParamInterface<Restart> {
+protected:
+    QProcess& start(const QStringList& environment) {
+        if (!GetParam().ending) return startSaver({"/S"}, environment);
+        makeHost(kScreenArea);
+        return startSaver({"--window-id", QString::number(host_)}, environment);
+    }
+};
+
+// A saver ended about 8 s into a movie, and another started after it.
+TEST_P(RestartTest, GoesOnWithTheMovieRightAfterTheLastSaverOrWithResume) {
+    const Restart& restart = GetParam();
+    const QString ramp = rampClip("ramp.avi", 20);
+    writePlayList({clip(kShortBlue) + " (Origin)", ramp + " (Origin)"});
+    if (!restart.ending) testsupport::writeStoreFile(testsupport::readStoreFile() + "Resume=1\n");
+    const QStringList environment{"XDG_STATE_HOME=" +
+                                  (restart.stateUnwritable ? ramp : clipFolder() + "/state")};
+    QProcess& first = start(environment);
+    const auto endedAt = waitForRamp(20, 8);
+    ASSERT_TRUE(endedAt);
+    ASSERT_TRUE(restart.ending ? sendSignal(first, restart.ending) : xdotool({"key", "a"}));
+    if (restart.ending == SIGTERM) x_.destroyWindow(host_);
+    EXPECT_TRUE(restart.ending == SIGKILL ? first.waitForFinished(kEndsAfterSignalMs)
+                                          : endsCleanlyWithin(first, kEndsAfterSignalMs));
+    pause(restart.gapMs);
+    QProcess& next = start(environment);
+    const auto shown = firstPicture();
+    ASSERT_TRUE(shown);
+    const double at = rampSeconds(*shown, 20).value_or(-9);
+    EXPECT_TRUE(restart.goesOn ? at >= *endedAt - 1.5 && at <= *endedAt + 3
+                               : shown->colour == Colour::Blue)
+        << "ended at " << *endedAt << ", then showed " << *shown << " (" << at << " s)";
+    ASSERT_TRUE(sendSignal(next, SIGTERM));
+    EXPECT_TRUE(endsCleanlyWithin(next, kEndsAfterSignalMs));
+}
+
+INSTANTIATE_TEST_SUITE_P(Restarts, RestartTest,
+                         ::testing::Values(Restart{"HalfASecondLater", SIGTERM, 500, false, true},
+                                           Restart{"AfterSigkill", SIGKILL, 500, false, true},
+                                           Restart{"TwelveSecondsLater", SIGTERM, 12000, false,
+                                                   false},
+                                           Restart{"StateUnwritable", SIGTERM, 500, true, false},
+                                           Restart{"ResumeAfterAKey", 0, 12000, false, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace e2e

@@ -12,10 +12,6 @@
 namespace e2e {
 namespace {
 
-// Long enough that a saver is surely ended while it still plays the first.
-const ClipSpec kLongRed{"red.avi", "0xff0000", QSize(320, 240), 4.0};
-const ClipSpec kLongGreen{"green.avi", "0x00ff00", QSize(200, 150), 4.0};
-
 class OptionsTest : public SaverTest {
 protected:
     QProcess& startWith(const QStringList& entries, const QString& options,
@@ -88,16 +84,6 @@ TEST_F(OptionsTest, EachShuffledPassPlaysEveryEntryOnce) {
     ASSERT_EQ(seen.size(), 6U);
     for (auto pass = seen.begin(); pass != seen.end(); pass += 3)
         EXPECT_EQ(std::set<Colour>(pass, pass + 3).size(), 3U);
-}
-
-TEST_F(OptionsTest, ResumeStartsAfterTheMovieStartedLastTime) {
-    const QStringList list{clip(kLongRed) + " (Origin)", clip(kLongGreen) + " (Origin)"};
-    for (Colour first : {Colour::Red, Colour::Green, Colour::Red}) {
-        QProcess& saver = startWith(list, "Resume=1\n");
-        std::string uncovered;
-        EXPECT_EQ(watchPictures(saver, 1, 30000, &uncovered), std::vector<Colour>{first});
-        EXPECT_TRUE(sendSignal(saver, SIGTERM) && endsCleanlyWithin(saver, kEndsAfterSignalMs));
-    }
 }
 
 }  // namespace

@@ -39,6 +39,27 @@ QString SaverTest::tone(const char* fileName, double seconds) {
     return path;
 }
 
+QString SaverTest::rampClip(const char* fileName, double seconds) {
+    const QString path = QDir(clips_.path()).absoluteFilePath(fileName);
+    const QString ramp = QStringLiteral("color=s=320x240:r=25:d=%1,geq=r=255:g='255*T/%1':b=0");
+    if (!testsupport::runFfmpeg({"-f", "lavfi", "-i", ramp.arg(seconds), "-c:v", "mpeg4", path}))
+        ADD_FAILURE() << "ffmpeg could not make " << fileName;
+    return path;
+}
+
+std::optional<double> SaverTest::rampSeconds(const Frame& frame, double length) {
+    if (frame.picture.isEmpty() || qRed(frame.middle) < 160 || qBlue(frame.middle) > 90)
+        return std::nullopt;
+    return qGreen(frame.middle) * length / 255.0;
+}
+
+std::optional<double> SaverTest::waitForRamp(double length, double seconds) {
+    std::optional<double> shown;
+    const auto far = [&](const Frame& f) { return (shown = rampSeconds(f, length)) >= seconds; };
+    return showsFrame(far, "the clip far enough", int(seconds) * 1000 + 20000) ? shown
+                                                                               : std::nullopt;
+}
+
 void SaverTest::writePlayList(const QStringList& entries, int active) {
     QString ini = QStringLiteral("[Movies]\nCount=%1\n\n[Movie]\n").arg(entries.size() - 1);
     for (qsizetype i = 0; i < entries.size(); ++i)
@@ -110,6 +131,14 @@ Frame SaverTest::grabFrame(const QRect& area) {
             return frame.covered && frame.colour == colour && nearlyEqual(frame.picture, box);
         },
         what.c_str(), timeoutMs, area);
+}
+
+std::optional<Frame> SaverTest::firstPicture() {
+    Frame shown;
+    const auto picture = [&](const Frame& f) {
+        return (shown = f).covered && !f.picture.isEmpty();
+    };
+    return showsFrame(picture, "a picture", 10000) ? std::optional(shown) : std::nullopt;
 }
 
 std::vector<Colour> SaverTest::watchPictures(QProcess& saver, size_t enough, int timeoutMs,

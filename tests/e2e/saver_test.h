@@ -51,6 +51,13 @@ protected:
     // Made with ffmpeg into a folder of this test; a failure is recorded as a test failure.
     QString clip(const ClipSpec& wanted);
     QString tone(const char* fileName, double seconds);
+    // A 320x240 clip whose picture tells how far it has played: red, with green rising from
+    // none to full over its length.
+    QString rampClip(const char* fileName, double seconds);
+    // How far into such a clip the frame is; nothing for any other picture.
+    static std::optional<double> rampSeconds(const Frame& frame, double length);
+    // Polls until such a clip shows `seconds` or more: how far it shows then.
+    static std::optional<double> waitForRamp(double length, double seconds);
 
     // The whole store: the entries as the play list, and the Active flag.
     static void writePlayList(const QStringList& entries, int active = 0);
@@ -78,6 +85,8 @@ protected:
     static ::testing::AssertionResult showsPicture(Colour colour, const QRect& box,
                                                    int timeoutMs = 10000,
                                                    const QRect& area = kScreenArea);
+    // The first frame that shows a picture, polled for.
+    static std::optional<Frame> firstPicture();
 
     // Colours of the pictures shown one after another in `area`, sampled from the first
     // screenshot where a window covers it until `enough` came up, the saver ended or the deadline

@@ -176,3 +176,20 @@ TEST(OpenTracker, NewsThatArrivesBeforeTheReplyStillCounts) {
     failed.handle(mpv::CommandReply{failedTag, 0, 3});
     EXPECT_EQ(failed.playState(), NothingLoaded);
 }
+
+// Asked just after an open, the engine may still answer about the file before: only answers
+// given once it has loaded ours count.
+TEST(OpenTracker, KnowsWhereTheMovieIsOnlyFromAnswersAboutItsOwnFile) {
+    OpenedFile f;
+    f.open(1, 1);
+    const auto told = [&](mpv::TimeReply::Kind kind, int error, double seconds) {
+        f.tracker.handle(mpv::TimeReply{f.tracker.placeTag(), kind, error, seconds});
+    };
+    told(mpv::TimeReply::Position, 0, 30.0);
+    EXPECT_EQ(f.tracker.place(), std::nullopt);
+    f.tracker.handle(mpv::FileLoaded{});
+    told(mpv::TimeReply::Position, 0, 8.5);
+    told(mpv::TimeReply::Length, 0, 20.0);
+    told(mpv::TimeReply::Position, -10, 0.0);  // unavailable: the last answer stands
+    EXPECT_EQ(f.tracker.place(), (MoviePlace{8.5, 20.0}));
+}

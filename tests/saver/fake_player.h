@@ -30,6 +30,8 @@ public:
         state = player::Stopped;
     }
     void close() override { closed = true; }
+    void askMoviePlace() override {}
+    std::optional<player::MoviePlace> moviePlace() const override { return std::nullopt; }
     float widthTwips() const override { return width_; }
     float heightTwips() const override { return height_; }
 

@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <QFile>
-#include <QTemporaryDir>
-
 #include "saver/movie_order.h"
-#include "support/store_file.h"
 
 using saver::ShuffledOrder;
 
@@ -32,7 +28,8 @@ TEST(ShuffledOrder, EachPassPlaysEveryEntryOnceInANewOrder) {
 
 TEST(ShuffledOrder, PositionsWithoutAnEntryArePassedOverAndAnEmptyListEnds) {
     QList<QList<int>> orders{{4, 3, 2, 1, 0}, {1, 0}, {0, 1}, {0, 1, 2, 3}};
-    ShuffledOrder order([&orders](QList<int>& positions) { positions = orders.takeFirst(); });
+    ShuffledOrder order(
+        [&orders](QList<int>& positions, quint32) { positions = orders.takeFirst(); });
     EXPECT_EQ(play(order, 2, 4), (QList<int>{4, 3}));
     // shrunk to three entries with the second removed; the next pass takes the list as it is
     EXPECT_EQ(play(order, 2, 2, [](int p) { return p != 1; }), (QList<int>{2, 0}));
@@ -42,28 +39,13 @@ TEST(ShuffledOrder, PositionsWithoutAnEntryArePassedOverAndAnEmptyListEnds) {
     EXPECT_FALSE(order.next(3, [](int) { return false; }));
 }
 
-TEST(MovieOrder, ResumeStartsAfterTheMovieStartedLastAndABrokenStateAtTheFirst) {
-    testsupport::writeStoreFile("[Movies]\nCount=2\n[Movie]\n0=/a\n1=/b\n2=/c\n");
-    QTemporaryDir folder;
-    const QString file = folder.path() + "/state/resume";
-    settings::Store store;
-    const auto run = [&](int movies, const settings::SaverOptions& options) {
-        saver::MovieOrder order(file);
-        QStringList entries;
-        for (qint16 intMovie = 0; movies-- > 0;) {
-            const settings::PlaybackSlot slot = order.next(store, options, intMovie);
-            entries << slot.entry;
-            intMovie = slot.following;
-        }
-        return entries.join(' ');
-    };
-    EXPECT_EQ(run(2, {.resume = true}), "/a /b");
-    EXPECT_EQ(run(2, {.resume = true}), "/c /a");
-    EXPECT_EQ(run(1, {}), "/a");  // off: neither read nor written
-    EXPECT_EQ(run(1, {.resume = true}), "/b");
-    QFile state(file);
-    ASSERT_TRUE(state.open(QIODevice::WriteOnly) && state.write("-3") && state.flush());
-    EXPECT_EQ(run(1, {.resume = true}), "/a");
+// A later run goes on with the pass exactly: the rest of it plays, then a new pass.
+TEST(ShuffledOrder, AKeptPassGoesOnWhereItWas) {
+    ShuffledOrder first, later;
+    play(first, 4, 9);
+    later.goOnWith(first.pass().value());
+    EXPECT_EQ(play(later, 6, 9), play(first, 6, 9));
+    EXPECT_EQ(later.pass()->next, 10);
 }
 
 // Fit shrinks into the saver's area whatever the option says; the other sizes only with it.

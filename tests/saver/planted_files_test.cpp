@@ -42,9 +42,10 @@ const Target kTargets[] = {
      }},
     {"Resume", &saver::resumeStateFile,
      [] {
-         EXPECT_EQ(saver::readResumePosition(saver::resumeStateFile()), 0);
-         EXPECT_TRUE(saver::writeResumePosition(saver::resumeStateFile(), 3));
-         EXPECT_EQ(saver::readResumePosition(saver::resumeStateFile()), 3);
+         EXPECT_EQ(saver::readKeptPlace(saver::resumeStateFile()), std::nullopt);
+         const saver::KeptPlace place{3, "/m/a.avi (Origin)", {1, 2}, 1};
+         EXPECT_TRUE(saver::writeKeptPlace(saver::resumeStateFile(), place));
+         EXPECT_EQ(saver::readKeptPlace(saver::resumeStateFile()), place);
      }},
     {"StoreLock", [] { return storeFilePath() + ".lock"; },
      [] { EXPECT_TRUE(settings::writePlayList({"/m/a.avi (Origin)"})); }},
