@@ -15,6 +15,8 @@ namespace player {
 // opens are told apart by the engine's play-list entry id and by the tag of each request, never
 // by counting, since two quick opens can share a single start. What the engine says about an
 // entry is remembered, so it counts even when it arrives before the reply that names our entry.
+// A file that has played out keeps its last picture; an open begun while a picture shows is
+// complete only once its own first picture is there, so the picture box changes with the picture.
 class OpenTracker {
 public:
     enum class Query { VideoTrack = 1, DisplayWidth = 2, DisplayHeight = 3 };
@@ -38,6 +40,10 @@ public:
 
     Actions handle(const mpv::Event& event);
     int playState() const;
+    // Playing or played out, with a picture: the engine shows it until the next file's first.
+    bool showsPicture() const {
+        return completed_ && shown_ && (opening() || phase_ == Phase::Ended);
+    }
 
 private:
     enum class Phase { Idle, Opening, Ended, Failed };
@@ -46,6 +52,8 @@ private:
     Actions on(const mpv::StartFile& e);
     Actions on(const mpv::FileLoaded& e);
     Actions on(const mpv::VideoReconfig& e);
+    Actions on(const mpv::PlaybackRestart& e);
+    Actions on(const mpv::EofReached& e);
     Actions on(const mpv::EndFile& e);
     Actions on(const mpv::PropertyReply& e);
     Actions on(const mpv::VideoTrackReply& e);
@@ -67,12 +75,15 @@ private:
     uint64_t generation_ = 0;
     int64_t entryId_ = -1;
     bool completed_ = false;
+    bool announced_ = false;  // open, but waiting for its first picture to say so
+    bool holding_ = false;    // begun while the file before showed its picture
     bool confirmed_ = false;  // the engine itself told the picture size
     std::optional<QSize> shown_;
     struct {
         int64_t started = -1;
         int64_t loaded = -1;
         int64_t reconfigured = -1;
+        int64_t restarted = -1;
         int64_t ended = -1;
         mpv::EndReason endReason = mpv::EndReason::Eof;
     } engine_;

@@ -84,6 +84,8 @@ private:
     void connectHandlers();
     void playOn();
     bool open(const settings::PlaybackSlot& slot, const settings::SaverOptions& options);
+    bool pictureShows() const;
+    void hideFailedOpen();
     void applySizeMode(const QString& entry);
     void placePicture();
 

@@ -176,3 +176,18 @@ TEST(OpenTracker, NewsThatArrivesBeforeTheReplyStillCounts) {
     failed.handle(mpv::CommandReply{failedTag, 0, 3});
     EXPECT_EQ(failed.playState(), NothingLoaded);
 }
+
+// After a picture the next file is open only at its own first picture, so the box changes with
+// the picture; after a sound, as soon as its size is known.
+TEST(OpenTracker, AfterAPictureTheNextFileIsOpenAtItsFirstPicture) {
+    for (const bool picture : {true, false}) {
+        OpenedFile f;
+        f.open(1, 1);
+        picture ? f.track(320, 240) : f.noTrack();
+        f.tracker.handle(mpv::EofReached{});
+        EXPECT_EQ(f.tracker.playState(), Stopped);
+        f.open(1, 2);
+        EXPECT_EQ(f.track(160, 120).openComplete, !picture);
+        EXPECT_EQ(f.tracker.handle(mpv::PlaybackRestart{}).openComplete, picture);
+    }
+}
