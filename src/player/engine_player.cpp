@@ -37,7 +37,7 @@ void EnginePlayer::setFileName(const QString& path) {
     choices.fitWithin = fitWithin_ = choices_.fitFor(windowSizeMode_);
     openTurn_ = 0;
     view_ = viewOptions(scale, choices);
-    if (!tracker_.showsPicture()) applyView();
+    if (!tracker_.pictureShown()) applyView();
     client_->loadFile(tracker_.begin(scale), path, withLastPictureKept(fileOptions(choices)));
 }
 

@@ -17,7 +17,7 @@ QSize scaled(QSize picture, double scale) {
 }  // namespace
 
 uint64_t OpenTracker::begin(double scale) {
-    holding_ = showsPicture();
+    holding_ = pictureShown_;
     ++generation_;
     phase_ = Phase::Opening;
     entryId_ = -1;
@@ -151,6 +151,7 @@ OpenTracker::Actions OpenTracker::complete(std::optional<QSize> picture) {
     announced_ = true;
     if (holding_ && !ours(engine_.restarted)) return {};
     completed_ = true;
+    pictureShown_ = pictureShown_ || shown_.has_value();
     Actions done;
     done.openComplete = true;
     done.picture = shown_;

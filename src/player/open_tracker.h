@@ -15,8 +15,10 @@ namespace player {
 // opens are told apart by the engine's play-list entry id and by the tag of each request, never
 // by counting, since two quick opens can share a single start. What the engine says about an
 // entry is remembered, so it counts even when it arrives before the reply that names our entry.
-// A file that has played out keeps its last picture; an open begun while a picture shows is
-// complete only once its own first picture is there, so the picture box changes with the picture.
+// A file that has played out keeps its last picture, and the engine's window keeps a picture
+// until the next one replaces it: once any picture has shown, an open is complete only with its
+// own first picture, so the picture box changes with the picture, and no earlier one shows
+// again in a box shown anew.
 class OpenTracker {
 public:
     enum class Query { VideoTrack = 1, DisplayWidth = 2, DisplayHeight = 3 };
@@ -40,10 +42,8 @@ public:
 
     Actions handle(const mpv::Event& event);
     int playState() const;
-    // Playing or played out, with a picture: the engine shows it until the next file's first.
-    bool showsPicture() const {
-        return completed_ && shown_ && (opening() || phase_ == Phase::Ended);
-    }
+    // The engine's window may still show a picture of an earlier file.
+    bool pictureShown() const { return pictureShown_; }
 
 private:
     enum class Phase { Idle, Opening, Ended, Failed };
@@ -76,7 +76,8 @@ private:
     int64_t entryId_ = -1;
     bool completed_ = false;
     bool announced_ = false;  // open, but waiting for its first picture to say so
-    bool holding_ = false;    // begun while the file before showed its picture
+    bool holding_ = false;    // begun while a picture of an earlier file may show
+    bool pictureShown_ = false;
     bool confirmed_ = false;  // the engine itself told the picture size
     std::optional<QSize> shown_;
     struct {

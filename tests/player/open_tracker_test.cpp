@@ -178,7 +178,7 @@ TEST(OpenTracker, NewsThatArrivesBeforeTheReplyStillCounts) {
 }
 
 // After a picture the next file is open only at its own first picture, so the box changes with
-// the picture; after a sound, as soon as its size is known.
+// the picture; before any picture, as soon as its size is known.
 TEST(OpenTracker, AfterAPictureTheNextFileIsOpenAtItsFirstPicture) {
     for (const bool picture : {true, false}) {
         OpenedFile f;
