@@ -27,8 +27,9 @@ void EnginePlayer::startEngine(const mpv::Options& options, int64_t windowId) {
 void EnginePlayer::setFileName(const QString& path) {
     fileName_ = path;
     if (!isReady() || !isPlayableLocalFile(path)) {
-        // Nothing stays behind from the file before, not even its last picture.
-        if (client_) client_->stop();
+        // Nothing stays behind from the file before, not even its last picture; a list where
+        // nothing plays leaves the engine idle.
+        if (client_ && playState() != NothingLoaded) client_->stop();
         tracker_.refuse();
         return emit PlayStateChange();
     }
