@@ -31,6 +31,8 @@ def options():
         clip720=clips / "pattern-1280x720-10s.mp4", clip1080=clips / "pattern-1920x1080-10s.mp4",
         loop=clips / "pattern-640x360-1s.mp4", red=clips / "red-640x360-1s.mp4",
         blue=clips / "blue-640x360-1s.mp4", clip4k=clips / "pattern-3840x2160-10s.mp4",
+        blue_large=clips / "blue-1280x720-1s.mp4", turning=clips / "turn-640x360-1s.mp4",
+        growing=clips / "growth-640x360-1s.mp4",
         not_a_movie=clips / "notes.mp4",
         sounding=[clips / "sound-red-640x360-3s.mp4", clips / "sound-blue-640x360-3s.mp4"],
         starts=int(env.get("STARTS", 1000)), load_procs=int(env.get("LOAD_PROCS", 2)),
@@ -156,18 +158,22 @@ def main():
         if "gaps" in o.sections:
             print("gaps between movies", flush=True)
             spread = [str(c) for c in sorted((o.out / "clips").glob("gap-*.mp4"))]
-            lists = {"spread": (spread, o.gaps), "locked": ([str(o.red), str(o.blue)],
-                                                            o.gaps_locked),
-                     "single": ([str(o.red)], o.gaps_locked),
+            lists = {"spread": (spread, o.gaps, 1.92, ("red", "blue")),
+                     "locked": ([str(o.red), str(o.blue)], o.gaps_locked, 1.0, ("red", "blue")),
+                     # red, then blue: each change back to red is a new play
+                     "single": ([str(o.turning)], o.gaps_locked, 0.5, ("red",)),
                      "unplayable": ([str(o.red), "/nonexistent/bench/missing.mp4", str(o.blue),
-                                     str(o.not_a_movie)], o.gaps_locked)}
-            results["gaps"] = {kind: {t: bench.gaps(t, movies, wanted)
+                                     str(o.not_a_movie)], o.gaps_locked, 1.0, ("red", "blue"))}
+            results["gaps"] = {kind: {t: bench.gaps(t, movies, wanted, longest, starts)
                                       for t in ("flickerdeck", "mpv")}
-                               for kind, (movies, wanted) in lists.items()}
-            print(f"  {results['gaps']}", flush=True)
+                               for kind, (movies, wanted, longest, starts) in lists.items()}
+            results["sizes"] = {t: bench.sizes(t, [str(o.red), str(o.blue_large)],
+                                               {"red": 640, "blue": 1280}, o.gaps_locked)
+                                for t in ("flickerdeck", "mpv")}
+            print(f"  {results['gaps']}\n  {results['sizes']}", flush=True)
         if "growth" in o.sections:
             print(f"memory over {o.plays} plays", flush=True)
-            results["growth"] = bench.growth(str(o.loop))
+            results["growth"] = bench.growth(str(o.growing))
         if "idle" in o.sections:
             print(f"all-missing list for {o.idle_secs:.0f} s", flush=True)
             results["idle"] = bench.idle([f"/nonexistent/bench/missing-{i}.mp4" for i in range(3)])

@@ -71,35 +71,82 @@ class Bench:
                 "peak_rss_mib": hwm / 1024 if hwm else None, "key_to_exit_ms": key_ms,
                 "exit_code": code, "load": load}
 
-    def gaps(self, tool, movies, wanted):
-        """Last picture of one movie to the first of the next, over a play list of red and blue
-        movies in turn."""
+    def gaps(self, tool, movies, wanted, longest_s, starts=("red", "blue")):
+        """The black at the centre from the last picture of one movie to the first of the next,
+        over a play list of red and blue movies in turn: the time from the first look that saw
+        black to the first that saw the next colour, 0 when no look saw black. A colour seen
+        twice in a row, or for longer than half as long again as the longest movie, had a movie
+        in between that never showed. Only changes into a colour of `starts` are changes of
+        movie: a movie may turn from one colour to the other."""
         argv, env, key = self.program(tool, movies, loop=True)
         watch = Probe(self.o.xprobe, ["watch", self.o.poll_ms, 600000], self.base_env,
                       stdin=subprocess.PIPE)
         proc = self.start(argv, env, f"{tool}-gaps")
-        gaps, repeats, seen, colour, ended_at = [], [], [], None, None
+        blacks, unseen, seen, colour, since, black_from, black = [], [], [], None, None, None, 0.0
         deadline = time.monotonic() + 60 + 5 * wanted
-        while (max(len(gaps), len(repeats)) < wanted and time.monotonic() < deadline
+        while (len(blacks) + len(unseen) < wanted and time.monotonic() < deadline
                and proc.poll() is None):
             line = watch.line(1)
             if not line:
                 continue
-            first, last_of_previous, cls = line.split()
+            first, _, cls = line.split()
+            first = int(first)
             seen.append(cls)
-            if seen[-2:-1] in (["red"], ["blue"]):
-                ended_at = int(last_of_previous)
-            if cls in ("red", "blue"):
-                if colour and cls != colour and ended_at:
-                    gaps.append((int(first) - ended_at) / 1e6)
-                elif colour == cls and ended_at:
-                    repeats.append((int(first) - ended_at) / 1e6)
-                colour = cls
+            if black_from is not None:
+                black, black_from = black + (first - black_from) / 1e6, None
+            if cls == "black" and colour:
+                black_from = first
+            if cls not in ("red", "blue"):
+                continue
+            if colour and since and (first - since) / 1e9 - black / 1e3 > 1.5 * longest_s:
+                unseen.append(black)
+            elif colour and cls != colour and cls in starts:
+                blacks.append(black)
+            elif colour == cls:
+                unseen.append(black)
+            colour, since, black = cls, first, 0.0
         watch.close()
         key_ms, code = self.quit_with_key(proc, key)
-        # The same colour twice in a row: the other movie played without ever being seen.
-        return {"gaps_ms": gaps, "same_colour_again_ms": repeats, "classes": seen[:80],
-                "exit_code": code,
+        return {"black_ms": blacks, "unseen_after_black_ms": unseen, "classes": seen[:80],
+                "exit_code": code, "key_to_exit_ms": key_ms}
+
+    def sizes(self, tool, movies, widths, wanted):
+        """At each change between movies of different sizes (red and blue in turn): the black at
+        the centre, and how long after its first sight the new picture takes to show at its own
+        width; and whether a last picture ever changed width before the next one came."""
+        argv, env, key = self.program(tool, movies, loop=True)
+        watch = Probe(self.o.xprobe, ["widths", self.o.poll_ms, 600000], self.base_env,
+                      stdin=subprocess.PIPE)
+        proc = self.start(argv, env, f"{tool}-sizes")
+        changes, colour, settled, black_from, resized = [], None, False, None, 0
+        deadline = time.monotonic() + 60 + 5 * wanted
+        while len(changes) < wanted and time.monotonic() < deadline and proc.poll() is None:
+            line = watch.line(1)
+            if not line:
+                continue
+            first, _, cls, width = line.split()
+            first, width = int(first), int(width)
+            if cls == "black" and colour and black_from is None:
+                black_from = first
+            if cls not in ("red", "blue"):
+                continue
+            at_size = abs(width - widths[cls]) <= 2
+            if cls != colour:
+                if colour and settled:
+                    changes.append({"black_ms": (first - black_from) / 1e6 if black_from else 0.0,
+                                    "first_ns": first})
+                colour, settled, black_from = cls, at_size, None
+                if at_size and changes:
+                    changes[-1]["to_size_ms"] = 0.0
+            elif not settled and at_size:
+                settled = True
+                if changes:
+                    changes[-1]["to_size_ms"] = (first - changes[-1]["first_ns"]) / 1e6
+            elif settled and not at_size:
+                resized += 1
+        watch.close()
+        key_ms, code = self.quit_with_key(proc, key)
+        return {"changes": changes, "last_picture_resized": resized, "exit_code": code,
                 "key_to_exit_ms": key_ms}
 
     def growth(self, clip):

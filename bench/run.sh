@@ -72,6 +72,12 @@ clip pattern-3840x2160-10s.mp4 "testsrc2=s=3840x2160:r=25:d=10,noise=alls=6:allf
 clip pattern-640x360-1s.mp4 "testsrc2=s=640x360:r=25:d=1,$noise"
 clip red-640x360-1s.mp4 "color=c=0xd02020:s=640x360:r=25:d=1,$noise"
 clip blue-640x360-1s.mp4 "color=c=0x2030d0:s=640x360:r=25:d=1,$noise"
+# Twice the size of the red one: the first picture after a change of movie size.
+clip blue-1280x720-1s.mp4 "color=c=0x2030d0:s=1280x720:r=25:d=1,$noise"
+# Red, then blue: where nothing black comes between plays, each change to red is a new play.
+clip turn-640x360-1s.mp4 "color=c=0xd02020:s=640x360:r=25:d=0.5[a];color=c=0x2030d0:s=640x360:r=25:d=0.5[b];[a][b]concat,$noise"
+# Each play begins with three black frames, so the memory test sees every start of a play.
+clip growth-640x360-1s.mp4 "testsrc2=s=640x360:r=25:d=1,$noise,drawbox=t=fill:c=black:enable='lt(t,0.12)'"
 # With a sound track, for the desktop-like session.
 for colour in "red 0xd02020" "blue 0x2030d0"; do
     name=sound-${colour% *}-640x360-3s.mp4

@@ -6,6 +6,8 @@
 //   xprobe watch POLL_MS MAX_MS             one line per change of the centre's colour class:
 //                                           "FIRST_NS LAST_OF_PREVIOUS_NS CLASS", until stdin
 //                                           closes or MAX_MS pass
+//   xprobe widths POLL_MS MAX_MS            like watch, with the width of the picture across the
+//                                           centre: "FIRST_NS LAST_OF_PREVIOUS_NS CLASS WIDTH"
 //   xprobe key KEYSYM PID TIMEOUT_MS        types KEYSYM, prints ms until PID has ended
 //   xprobe wait-window TITLE TIMEOUT_MS     time a top-level window titled TITLE gets mapped
 //   xprobe close-window TITLE PID TIMEOUT_MS  sends WM_DELETE_WINDOW, prints ms until PID ends
@@ -159,7 +161,33 @@ int picture(Display* display, int timeoutMs, int pollMs) {
     return 1;
 }
 
-int watch(Display* display, int pollMs, int maxMs) {
+// The run of lit pixels through the centre of the screen's middle row.
+int pictureWidth(Display* display) {
+    const int width = DisplayWidth(display, 0);
+    XImage* row = XGetImage(display, DefaultRootWindow(display), 0, DisplayHeight(display, 0) / 2,
+                            width, 1, AllPlanes, ZPixmap);
+    if (!row) return -1;
+    const auto lit = [row](int x) {
+        const uint32_t p = reinterpret_cast<const uint32_t*>(row->data)[x];
+        return ((p >> 16) & 0xff) >= 64 || ((p >> 8) & 0xff) >= 64 || (p & 0xff) >= 64;
+    };
+    int left = width / 2, right = width / 2;
+    if (lit(left)) {
+        while (left > 0 && lit(left - 1)) --left;
+        while (right < width - 1 && lit(right + 1)) ++right;
+    }
+    const int run = lit(width / 2) ? right - left + 1 : 0;
+    XDestroyImage(row);
+    return run;
+}
+
+std::string widthAndClass(Display* display) {
+    return std::string(classify(display)) + " " + std::to_string(pictureWidth(display));
+}
+
+// One line per change of what `look` sees: "FIRST_NS LAST_OF_PREVIOUS_NS SEEN", until stdin
+// closes or MAX_MS pass.
+int watch(Display* display, int pollMs, int maxMs, std::string (*look)(Display*)) {
     const int64_t deadline = nowNs() + int64_t(maxMs) * 1'000'000;
     std::string current;
     int64_t lastOfCurrent = 0;
@@ -167,7 +195,7 @@ int watch(Display* display, int pollMs, int maxMs) {
     std::fflush(stdout);
     while (nowNs() < deadline) {
         const int64_t taken = nowNs();
-        const std::string seen = classify(display);
+        const std::string seen = look(display);
         if (seen != current) {
             std::printf("%lld %lld %s\n", static_cast<long long>(taken),
                         static_cast<long long>(lastOfCurrent), seen.c_str());
@@ -367,7 +395,11 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     const auto arg = [&](int i) { return i < argc ? argv[i] : "0"; };
     if (command == "picture") return picture(display, std::atoi(arg(2)), std::atoi(arg(3)));
-    if (command == "watch") return watch(display, std::atoi(arg(2)), std::atoi(arg(3)));
+    if (command == "watch")
+        return watch(display, std::atoi(arg(2)), std::atoi(arg(3)),
+                     [](Display* d) { return std::string(classify(d)); });
+    if (command == "widths")
+        return watch(display, std::atoi(arg(2)), std::atoi(arg(3)), widthAndClass);
     if (command == "key") return key(display, arg(2), std::atol(arg(3)), std::atoi(arg(4)));
     if (command == "wait-window") return waitWindow(display, arg(2), std::atoi(arg(3)));
     if (command == "close-window")

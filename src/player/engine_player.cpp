@@ -5,6 +5,8 @@
 #include "player/shrink_to_fit.h"
 #include "player/source_policy.h"
 
+#include <utility>
+
 namespace player {
 
 EnginePlayer::EnginePlayer(QWidget* parent) : MoviePlayer(parent) {
@@ -25,14 +27,23 @@ void EnginePlayer::startEngine(const mpv::Options& options, int64_t windowId) {
 void EnginePlayer::setFileName(const QString& path) {
     fileName_ = path;
     if (!isReady() || !isPlayableLocalFile(path)) {
+        // Nothing stays behind from the file before, not even its last picture; a list where
+        // nothing plays leaves the engine idle.
+        if (client_ && playState() != NothingLoaded) client_->stop();
         tracker_.refuse();
         return emit PlayStateChange();
     }
     const double scale = (windowSizeMode_ == DoubleSize ? 2.0 : 1.0) * viewScale_;
     PlaybackChoices choices = choices_;
     choices.fitWithin = fitWithin_ = choices_.fitFor(windowSizeMode_);
-    turn_ = 0;
-    client_->loadFile(tracker_.begin(scale), path, fileOptions(scale, choices));
+    openTurn_ = 0;
+    view_ = viewOptions(scale, choices);
+    if (!tracker_.pictureShown()) applyView();
+    client_->loadFile(tracker_.begin(scale), path, withLastPictureKept(fileOptions(choices)));
+}
+
+void EnginePlayer::applyView() {
+    client_->setOptions(std::exchange(view_, {}));
 }
 
 void EnginePlayer::stop() {
@@ -51,7 +62,7 @@ void EnginePlayer::onEngineEvent(const mpv::Event& engineEvent) {
     mpv::Event event = engineEvent;
     auto* track = std::get_if<mpv::VideoTrackReply>(&event);
     if (track && !enginesTurn_ && track->tag == tracker_.tag(OpenTracker::Query::VideoTrack)) {
-        turn_ = (int(track->rotation % 360) + 360) % 360;
+        openTurn_ = (int(track->rotation % 360) + 360) % 360;
         track->rotation = 0;
     }
     const OpenTracker::Actions actions = tracker_.handle(event);
@@ -61,12 +72,15 @@ void EnginePlayer::onEngineEvent(const mpv::Event& engineEvent) {
         client_->requestInt64(tracker_.tag(OpenTracker::Query::DisplayWidth), "dwidth");
         client_->requestInt64(tracker_.tag(OpenTracker::Query::DisplayHeight), "dheight");
     }
+    if (actions.openComplete && !view_.isEmpty()) applyView();
     if (actions.picture) fitTo(*actions.picture);
     if (actions.openComplete) emit OpenComplete();
     if (wasPlaying && playState() != Running) emit PlayStateChange();
 }
 
+// The picture of the file before may still show until now, at its own turn and size.
 void EnginePlayer::fitTo(QSize picture) {
+    turn_ = openTurn_;
     if (quarterTurned()) picture.transpose();
     if (fitWithin_) picture = shrinkToFit(picture, *fitWithin_);
     widthTwips_ = platform::pixelsToTwips(picture.width());

@@ -53,6 +53,7 @@ protected:
 
 private:
     void onEngineEvent(const mpv::Event& event);
+    void applyView();
     void fitTo(QSize picture);
 
     OpenTracker tracker_;
@@ -60,7 +61,9 @@ private:
     QString fileName_;
     int windowSizeMode_ = NativeSize;
     std::optional<QSize> fitWithin_;  // of the file last opened
-    int turn_ = 0;                    // of the file last opened, where the engine does not turn
+    mpv::Options view_;               // of the file last opened, until its first picture
+    int turn_ = 0;                    // of the picture shown, where the engine does not turn
+    int openTurn_ = 0;                // of the file last opened
     double viewScale_ = 1.0;
     float widthTwips_ = kInitialWidthTwips;
     float heightTwips_ = kInitialHeightTwips;

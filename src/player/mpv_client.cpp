@@ -44,6 +44,7 @@ int64_t entryIdOfReply(const mpv_event& event) {
 constexpr char kVideoTrack[] = "current-tracks/video";
 constexpr char kPosition[] = "time-pos";
 constexpr char kLength[] = "duration";
+constexpr char kEofReached[] = "eof-reached";
 
 VideoTrackReply videoTrackReply(const mpv_event& event) {
     const auto* property = static_cast<const mpv_event_property*>(event.data);
@@ -90,6 +91,15 @@ std::optional<Event> typed(const mpv_event& event) {
             return FileLoaded{};
         case MPV_EVENT_VIDEO_RECONFIG:
             return VideoReconfig{};
+        case MPV_EVENT_PLAYBACK_RESTART:
+            return PlaybackRestart{};
+        case MPV_EVENT_PROPERTY_CHANGE: {
+            const auto* change = static_cast<const mpv_event_property*>(event.data);
+            const bool reached = qstrcmp(change->name, kEofReached) == 0 &&
+                                 change->format == MPV_FORMAT_FLAG &&
+                                 *static_cast<const int*>(change->data) != 0;
+            return reached ? std::optional<Event>(EofReached{}) : std::nullopt;
+        }
         case MPV_EVENT_END_FILE: {
             const auto* end = static_cast<const mpv_event_end_file*>(event.data);
             return EndFile{end->playlist_entry_id, endReason(end->reason), end->error};
@@ -127,6 +137,8 @@ Client::Client(const Options& options, int64_t windowId, EventHandler handler)
         fail("mpv_initialize", err);
         return;
     }
+    // A file kept open at its end says so only through this property: no end-of-file event.
+    mpv_observe_property(handle_, 0, kEofReached, MPV_FORMAT_FLAG);
     mpv_set_wakeup_callback(handle_, &Client::wakeup, this);
 }
 
@@ -239,6 +251,14 @@ void Client::loadFile(uint64_t tag, const QString& path, const QByteArray& fileO
     if (const int err = mpv_command_node_async(handle_, tag, &command); err < 0) {
         qCWarning(lcMpv) << "loadfile:" << mpv_error_string(err);
         handler_(CommandReply{tag, err, -1});
+    }
+}
+
+void Client::setOptions(const Options& options) {
+    if (!handle_) return;
+    for (const auto& [name, value] : options) {
+        const char* text = value.constData();
+        mpv_set_property_async(handle_, 0, name.constData(), MPV_FORMAT_STRING, &text);
     }
 }
 

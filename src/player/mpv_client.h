@@ -36,6 +36,8 @@ public:
 
     // fileOptions hold for this file only ("name=value,...").
     void loadFile(uint64_t tag, const QString& path, const QByteArray& fileOptions = {});
+    // Takes effect in the order of the commands around it, without waiting.
+    void setOptions(const Options& options);
     void stop();
     void requestInt64(uint64_t tag, const char* property);
     void requestVideoTrack(uint64_t tag);

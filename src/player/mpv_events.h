@@ -18,6 +18,10 @@ struct StartFile {
 };
 struct FileLoaded {};
 struct VideoReconfig {};
+// The file playing now has shown its first picture (or begun its sound).
+struct PlaybackRestart {};
+// The file playing now has played out and keeps its last picture, paused.
+struct EofReached {};
 struct EndFile {
     int64_t entryId;
     EndReason reason;
@@ -48,7 +52,8 @@ struct TimeReply {
 };
 struct Shutdown {};
 
-using Event = std::variant<CommandReply, StartFile, FileLoaded, VideoReconfig, EndFile,
-                           PropertyReply, VideoTrackReply, TimeReply, Shutdown>;
+using Event =
+    std::variant<CommandReply, StartFile, FileLoaded, VideoReconfig, PlaybackRestart, EofReached,
+                 EndFile, PropertyReply, VideoTrackReply, TimeReply, Shutdown>;
 
 }  // namespace player::mpv

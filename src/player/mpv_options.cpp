@@ -77,12 +77,8 @@ mpv::Options engineOptions(const EngineChoice& choice) {
     return options;
 }
 
-QByteArray fileOptions(double scale, const PlaybackChoices& choices) {
+QByteArray fileOptions(const PlaybackChoices& choices) {
     QByteArrayList options;
-    if (choices.fitWithin)
-        options << "video-unscaled=no";
-    else if (scale > 0.0 && scale != 1.0)
-        options << "video-zoom=" + QByteArray::number(std::log2(scale), 'g', 17);
     if (choices.volume != 100) options << "volume=" + QByteArray::number(choices.volume);
     if (choices.mute) options << "mute=yes";
     // As a share of the length the engine finds: a start beyond the end would end the movie
@@ -93,6 +89,16 @@ QByteArray fileOptions(double scale, const PlaybackChoices& choices) {
                                           'g', 17) +
                        "%";
     return options.join(',');
+}
+
+mpv::Options viewOptions(double scale, const PlaybackChoices& choices) {
+    const bool zoomed = !choices.fitWithin && scale > 0.0 && scale != 1.0;
+    return {{"video-unscaled", choices.fitWithin ? "no" : "yes"},
+            {"video-zoom", zoomed ? QByteArray::number(std::log2(scale), 'g', 17) : "0"}};
+}
+
+QByteArray withLastPictureKept(const QByteArray& options) {
+    return (options.isEmpty() ? options : options + ',') + "keep-open=yes,pause=no";
 }
 
 }  // namespace player

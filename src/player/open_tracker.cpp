@@ -18,10 +18,12 @@ QSize scaled(QSize picture, double scale) {
 }  // namespace
 
 uint64_t OpenTracker::begin(double scale) {
+    holding_ = pictureShown_;
     ++generation_;
     phase_ = Phase::Opening;
     entryId_ = -1;
     completed_ = false;
+    announced_ = false;
     confirmed_ = false;
     shown_.reset();
     place_.reset();
@@ -88,6 +90,16 @@ OpenTracker::Actions OpenTracker::on(const mpv::VideoReconfig&) {
     return next;
 }
 
+OpenTracker::Actions OpenTracker::on(const mpv::PlaybackRestart&) {
+    engine_.restarted = engine_.started;
+    const bool waiting = announced_ && !completed_;
+    return waiting && ours(engine_.restarted) ? complete(shown_) : Actions{};
+}
+
+OpenTracker::Actions OpenTracker::on(const mpv::EofReached&) {
+    return on(mpv::EndFile{engine_.started, mpv::EndReason::Eof, 0});
+}
+
 OpenTracker::Actions OpenTracker::on(const mpv::EndFile& e) {
     engine_.ended = e.entryId;
     engine_.endReason = e.reason;
@@ -148,11 +160,14 @@ OpenTracker::Actions OpenTracker::onReply(const mpv::PropertyReply& reply) {
 }
 
 OpenTracker::Actions OpenTracker::complete(std::optional<QSize> picture) {
-    completed_ = true;
     if (picture) shown_ = picture;
+    announced_ = true;
+    if (holding_ && !ours(engine_.restarted)) return {};
+    completed_ = true;
+    pictureShown_ = pictureShown_ || shown_.has_value();
     Actions done;
     done.openComplete = true;
-    done.picture = picture;
+    done.picture = shown_;
     return done;
 }
 

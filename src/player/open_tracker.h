@@ -16,6 +16,10 @@ namespace player {
 // opens are told apart by the engine's play-list entry id and by the tag of each request, never
 // by counting, since two quick opens can share a single start. What the engine says about an
 // entry is remembered, so it counts even when it arrives before the reply that names our entry.
+// A file that has played out keeps its last picture, and the engine's window keeps a picture
+// until the next one replaces it: once any picture has shown, an open is complete only with its
+// own first picture, so the picture box changes with the picture, and no earlier one shows
+// again in a box shown anew.
 class OpenTracker {
 public:
     enum class Query { VideoTrack = 1, DisplayWidth = 2, DisplayHeight = 3 };
@@ -39,6 +43,8 @@ public:
 
     Actions handle(const mpv::Event& event);
     int playState() const;
+    // The engine's window may still show a picture of an earlier file.
+    bool pictureShown() const { return pictureShown_; }
 
     // Where the movie of this open is, as the engine last told once it had loaded it; nothing
     // before. The engine's answers are tagged with placeTag().
@@ -52,6 +58,8 @@ private:
     Actions on(const mpv::StartFile& e);
     Actions on(const mpv::FileLoaded& e);
     Actions on(const mpv::VideoReconfig& e);
+    Actions on(const mpv::PlaybackRestart& e);
+    Actions on(const mpv::EofReached& e);
     Actions on(const mpv::EndFile& e);
     Actions on(const mpv::PropertyReply& e);
     Actions on(const mpv::VideoTrackReply& e);
@@ -74,6 +82,9 @@ private:
     uint64_t generation_ = 0;
     int64_t entryId_ = -1;
     bool completed_ = false;
+    bool announced_ = false;  // open, but waiting for its first picture to say so
+    bool holding_ = false;    // begun while a picture of an earlier file may show
+    bool pictureShown_ = false;
     bool confirmed_ = false;  // the engine itself told the picture size
     std::optional<QSize> shown_;
     std::optional<MoviePlace> place_;
@@ -81,6 +92,7 @@ private:
         int64_t started = -1;
         int64_t loaded = -1;
         int64_t reconfigured = -1;
+        int64_t restarted = -1;
         int64_t ended = -1;
         mpv::EndReason endReason = mpv::EndReason::Eof;
     } engine_;

@@ -71,6 +71,7 @@ void MonitorPlayback::tmrNext_Timer() {
 // The end of a movie, or of an open that failed, moves on at once instead of at the next tick.
 void MonitorPlayback::axMovie_PlayStateChange() {
     if (!finished()) return;
+    hideFailedOpen();
     if (grouped_) return emit Finished();
     if (passesOverAtOnce()) playOn();
 }
@@ -109,8 +110,12 @@ bool MonitorPlayback::openMovieAt(qint16 position) {
 bool MonitorPlayback::open(const settings::PlaybackSlot& slot,
                            const settings::SaverOptions& options) {
     if (stopped_ || !axMovie) return false;
-    picContainer->hide();
-    if (slot.entry.isEmpty()) return noEntry(slot);
+    if (slot.entry.isEmpty()) {
+        picContainer->hide();
+        return noEntry(slot);
+    }
+    const QString path = settings::splitEntry(slot.entry).path;
+    if (!keepsPicture(pictureShows(), axMovie->fileName(), path)) picContainer->hide();
     const int count = settings::movieCount(store_);
     playingPosition_ = static_cast<qint16>(slot.following == 0 ? count : slot.following - 1);
     playingEntry_ = slot.entry;
@@ -119,7 +124,7 @@ bool MonitorPlayback::open(const settings::PlaybackSlot& slot,
     applySizeMode(slot.entry);
     openedAt_ = intMovie;
     openCompleted_ = false;
-    axMovie->setFileName(settings::splitEntry(slot.entry).path);
+    axMovie->setFileName(path);
     intMovie = slot.following;
     return true;
 }
@@ -160,6 +165,18 @@ void MonitorPlayback::rememberPlace() {
 void MonitorPlayback::askPlace() {
     axMovie->askMoviePlace();
     placeAsked_.start();
+}
+
+// The player keeps a movie's last picture once it has played out, until the next one's first.
+bool MonitorPlayback::pictureShows() const {
+    return !picContainer->isHidden() && openCompleted_ &&
+           axMovie->playState() != player::NothingLoaded;
+}
+
+// An entry that cannot be played shows black, as between any movies that do not follow a
+// picture with a picture.
+void MonitorPlayback::hideFailedOpen() {
+    if (!openCompleted_) picContainer->hide();
 }
 
 // A word other than the two mode words keeps whatever mode the player had.

@@ -90,6 +90,8 @@ private:
     std::optional<player::MoviePlace> takeStartPlace();
     void rememberPlace();
     void askPlace();
+    bool pictureShows() const;
+    void hideFailedOpen();
     void applySizeMode(const QString& entry);
     void placePicture();
 

@@ -32,4 +32,8 @@ bool showsPicture(const QString& fileName) {
     return !fileName.toUpper().contains(QLatin1String(".WAV"));
 }
 
+bool keepsPicture(bool pictureShows, const QString& shownFile, const QString& nextFile) {
+    return pictureShows && showsPicture(shownFile) && showsPicture(nextFile);
+}
+
 }  // namespace saver

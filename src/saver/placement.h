@@ -35,4 +35,8 @@ QRect playerWindow(QSize picture, const QRect& box, QSize screen);
 // A wave sound has no picture: ".WAV" anywhere in the name, in any case, keeps the box hidden.
 bool showsPicture(const QString& fileName);
 
+// Whether the picture box stays as it is while the next file opens, so the picture that shows
+// stays until the next one's first picture replaces it: only from a picture to a picture.
+bool keepsPicture(bool pictureShows, const QString& shownFile, const QString& nextFile);
+
 }  // namespace saver

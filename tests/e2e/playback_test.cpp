@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "e2e/saver_test.h"
+#include "support/clips.h"
 #include "support/store_file.h"
 
 // What the screen shows while the list plays.
@@ -158,6 +159,32 @@ TEST_F(PlaybackTest, EndsCleanlyAtTheFirstPositionWithoutAnEntry) {
     EXPECT_EQ(screen.pictures(), order);
     EXPECT_TRUE(endsCleanlyWithin(saver, 3000));
     EXPECT_EQ(screen.problems(), "");
+}
+
+// The centre, looked at every 10 ms, is never black over several changes of movie, nor over the
+// plays of one entry (red, then green: each red is a new play).
+TEST_F(PlaybackTest, NoBlackComesBetweenMoviesNorBetweenThePlaysOfOneEntry) {
+    const QString turning = clipFolder() + "/turning.avi";
+    ASSERT_TRUE(testsupport::runFfmpeg(
+        {"-f", "lavfi", "-i",
+         "color=red:s=320x240:d=0.6[a];color=lime:s=320x240:d=0.6[b];[a][b]concat[out0]",
+         turning}));
+    for (const QString& list :
+         {clip(kRed) + " (Origin)|" + clip(kGreen) + " (Double)|" + clip(kBlue) + " (Origin)",
+          turning + " (Origin)"}) {
+        writePlayList(list.split('|'));
+        QProcess& saver = startSaver();
+        ASSERT_TRUE(showsPicture(Colour::Red, kExpectedBox.at(Colour::Red)));
+        std::vector<Colour> seen{Colour::Red};  // each picture, and the first black if any
+        for (QDeadlineTimer end(20000);
+             seen.size() < 6 && seen.back() != Colour::Black && !end.hasExpired(); pause(10))
+            if (const Colour now = grabFrame(QRect(492, 364, 40, 40)).colour; now != seen.back())
+                seen.push_back(now);
+        EXPECT_EQ(seen.size(), 6u) << qPrintable(list);
+        EXPECT_NE(seen.back(), Colour::Black) << "after " << seen.size() - 1 << " changes";
+        saver.kill();
+        saver.waitForFinished(5000);
+    }
 }
 
 }  // namespace

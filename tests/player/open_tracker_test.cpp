@@ -193,3 +193,18 @@ TEST(OpenTracker, KnowsWhereTheMovieIsOnlyFromAnswersAboutItsOwnFile) {
     told(mpv::TimeReply::Position, -10, 0.0);  // unavailable: the last answer stands
     EXPECT_EQ(f.tracker.place(), (MoviePlace{8.5, 20.0}));
 }
+
+// After a picture the next file is open only at its own first picture, so the box changes with
+// the picture; before any picture, as soon as its size is known.
+TEST(OpenTracker, AfterAPictureTheNextFileIsOpenAtItsFirstPicture) {
+    for (const bool picture : {true, false}) {
+        OpenedFile f;
+        f.open(1, 1);
+        picture ? f.track(320, 240) : f.noTrack();
+        f.tracker.handle(mpv::EofReached{});
+        EXPECT_EQ(f.tracker.playState(), Stopped);
+        f.open(1, 2);
+        EXPECT_EQ(f.track(160, 120).openComplete, !picture);
+        EXPECT_EQ(f.tracker.handle(mpv::PlaybackRestart{}).openComplete, picture);
+    }
+}

@@ -16,9 +16,11 @@ TEST(ShrinkToFit, ScalesDownKeepingTheAspectAndNeverUp) {
 }
 
 TEST(FileOptions, TodaysOptionsUnlessAChoiceDiffers) {
-    EXPECT_EQ(player::fileOptions(1), "");
-    EXPECT_EQ(player::fileOptions(2), "video-zoom=1");
+    using View = player::mpv::Options;
+    EXPECT_EQ(player::fileOptions(), "");
+    EXPECT_EQ(player::viewOptions(2), (View{{"video-unscaled", "yes"}, {"video-zoom", "1"}}));
     // the window is fitted, so the engine scales the picture to it, doubled or not
-    EXPECT_EQ(player::fileOptions(2, {QSize(1024, 768), 100, false}), "video-unscaled=no");
-    EXPECT_EQ(player::fileOptions(2, {std::nullopt, 35, true}), "video-zoom=1,volume=35,mute=yes");
+    EXPECT_EQ(player::viewOptions(2, {QSize(1024, 768), 100, false}),
+              (View{{"video-unscaled", "no"}, {"video-zoom", "0"}}));
+    EXPECT_EQ(player::fileOptions({std::nullopt, 35, true}), "volume=35,mute=yes");
 }

@@ -27,7 +27,10 @@ TEST_F(MasterTest, TheNextMovieOpensAsSoonAsThePlayerSaysTheLastOneEnded) {
     deliverQueued();
     EXPECT_EQ(player->opened, (QStringList{"/c/a.avi", "/c/b.avi"}));
     EXPECT_EQ(player->modesAtOpen.last(), player::DoubleSize);
-    EXPECT_FALSE(monitor().picContainer->isVisible());  // hidden while the file opens
+    EXPECT_TRUE(monitor().picContainer->isVisible());  // the last picture, until b's first
+    player->fail();
+    deliverQueued();
+    EXPECT_FALSE(monitor().picContainer->isVisible());  // black over what cannot be played
 }
 
 TEST_F(MasterTest, AOneEntryListReplaysAsSoonAsItsMovieEnds) {
