@@ -3,9 +3,9 @@
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QSinglePointEvent>
-#include <algorithm>
+
+#include "platform/x11_connection.h"
 
 namespace platform {
 namespace {
@@ -57,14 +57,6 @@ bool onWayland() {
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
-// XWayland names its outputs so; it has no extension of its own to ask for.
-bool underXwayland() {
-    const auto screens = QGuiApplication::screens();
-    return std::any_of(screens.begin(), screens.end(), [](const QScreen* screen) {
-        return screen->name().startsWith(QLatin1String("XWAYLAND"));
-    });
-}
-
 const ReportedPointer& reportedPointer() {
     static const ReportedPointer* reported = new ReportedPointer;
     return *reported;
@@ -94,7 +86,7 @@ bool isCursorHidden() {
 }
 
 bool canWarpPointer() {
-    return !onWayland() && !underXwayland();
+    return !onWayland() && !isXwayland();
 }
 
 }  // namespace platform

@@ -65,6 +65,7 @@ void Master::tmrNext_Timer() {
     if (ended_ || !playTogether(true)) return;
     watchPointer();
     watchHostWindow();
+    coverRefusedMonitors();
 }
 
 // Monitors that play the same movie change movie when the group says so.
@@ -161,9 +162,24 @@ void Master::watchHostWindow() {
     if (services_.hostWindow && platform::isForeignWindowGone(*services_.hostWindow)) Ende();
 }
 
+// A window shown anew may be the first to learn where the pointer is.
+void Master::coverRefusedMonitors() {
+    bool shownAnew = false;
+    for (MonitorPlayback* monitor : std::as_const(monitors_))
+        shownAnew = monitor->coverRefusedMonitor() || shownAnew;
+    if (shownAnew) watchPointerAfresh();
+}
+
+// Where the pointer cannot be parked, the baseline is taken again once every window shows.
+void Master::watchPointerAfresh() {
+    takePointer();
+    pointerSettled_ = false;
+}
+
 bool Master::allMonitorsShown() const {
-    return std::all_of(monitors_.begin(), monitors_.end(),
-                       [](const MonitorPlayback* monitor) { return monitor->window()->isVisible(); });
+    return std::all_of(monitors_.begin(), monitors_.end(), [](const MonitorPlayback* monitor) {
+        return monitor->window()->isVisible();
+    });
 }
 
 // The keyboard goes to the primary monitor's window; every other window takes keys too.

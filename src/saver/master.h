@@ -73,6 +73,8 @@ private:
     bool ownsPointer() const { return !services_.hostWindow; }
     void watchPointer();
     void watchHostWindow();
+    void coverRefusedMonitors();
+    void watchPointerAfresh();
     void showMonitors();
     void unloadWindows();
 
