@@ -135,8 +135,8 @@ void Master::takePointer() {
     rememberPointer();
 }
 
-void Master::rememberPointer() {
-    ptMouse = platform::GetCursorPos();
+void Master::rememberPointer(QPoint at) {
+    ptMouse = at;
     intMouseX = static_cast<qint16>(ptMouse.x());
     intMouseY = static_cast<qint16>(ptMouse.y());
     desktopAtBaseline_ = platform::desktopSize();
@@ -146,10 +146,13 @@ void Master::rememberPointer() {
 // may have made it before Qt tells about it. Such a move is not the user's.
 void Master::watchPointer() {
     if (!ownsPointer()) return;
-    // Where the pointer could not be parked, the first look at a shown window finds where it is.
+    // Where the pointer could not be parked, where it is first reported over the shown windows
+    // is the baseline: a compositor may tell of a pointer resting there only a while after they
+    // show, and a move that follows within the tick is the user's.
     if (!platform::canWarpPointer() && !pointerSettled_) {
-        pointerSettled_ = allMonitorsShown();
-        return rememberPointer();
+        const std::optional<QPoint> first = platform::firstCursorPosSinceAsked();
+        pointerSettled_ = allMonitorsShown() && first;
+        return rememberPointer(pointerSettled_ ? *first : platform::GetCursorPos());
     }
     ptMouse = platform::GetCursorPos();
     if (ptMouse.x() == intMouseX && ptMouse.y() == intMouseY) return;
@@ -170,9 +173,11 @@ void Master::coverRefusedMonitors() {
     if (shownAnew) watchPointerAfresh();
 }
 
-// Where the pointer cannot be parked, the baseline is taken again once every window shows.
+// Where the pointer cannot be parked, the baseline is taken again where it is next reported; what
+// was reported before does not count.
 void Master::watchPointerAfresh() {
     takePointer();
+    platform::firstCursorPosSinceAsked();
     pointerSettled_ = false;
 }
 
