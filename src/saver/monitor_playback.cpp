@@ -47,6 +47,8 @@ MonitorPlayback::~MonitorPlayback() = default;
 
 void MonitorPlayback::connectHandlers() {
     connect(window_.get(), &BlackWidget::KeyPress, this, &MonitorPlayback::KeyPress);
+    // Whatever size the window manager gives the window, the picture is centred in it.
+    connect(window_.get(), &BlackWidget::Resized, this, &MonitorPlayback::placePicture);
     connect(picContainer, &PictureBox::KeyPress, this, &MonitorPlayback::KeyPress);
     if (!axMovie) return;
     connect(axMovie, &player::MoviePlayer::KeyPress, this, &MonitorPlayback::KeyPress);
@@ -180,7 +182,6 @@ bool MonitorPlayback::coverRefusedMonitor() {
     window_->setWindowFlag(Qt::BypassWindowManagerHint);
     window_->setWindowState(Qt::WindowNoState);
     window_->setGeometry(area_);
-    placePicture();
     window_->show();
     window_->raise();
     keepUnmanagedWindow();
@@ -193,10 +194,7 @@ bool MonitorPlayback::coverRefusedMonitor() {
 // itself, so that keys typed anywhere still reach the saver.
 void MonitorPlayback::keepUnmanagedWindow() {
     QWindow* native = window_->windowHandle();
-    if (native->geometry() != area_) {
-        native->setGeometry(area_);
-        placePicture();
-    }
+    if (native->geometry() != area_) native->setGeometry(area_);
     if (!keyboardTaken_) keyboardTaken_ = native->setKeyboardGrabEnabled(true);
 }
 
