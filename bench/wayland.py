@@ -1,10 +1,11 @@
 #!/usr/bin/env python3
 """The saver in a headless sway against mpv's own Wayland outputs on the same clip: first picture
-and CPU per minute (of the program and of the compositor). Needs root: sway refuses to run as
-root, so it runs as a throwaway user, in namespaces of its own (XWayland's display is private).
+and CPU per minute (of the program and of the compositor); then the saver on two outputs against
+one (first picture on each output). Needs root: sway refuses to run as root, so it runs as a
+throwaway user, in namespaces of its own (XWayland's display is private).
 `python3 bench/wayland.py` (makes the 720p clip of bench/run.sh if it is not there yet); BIN
 (default build/flickerdeck), RUNS (default 5) A/B rounds; writes bench/out/wayland.json and
-prints a Markdown table."""
+prints Markdown tables."""
 
 import json
 import os
@@ -29,6 +30,9 @@ PROGRAMS = {
     "mpv --vo=gpu (llvmpipe)": ["mpv", "--no-config", "--fs", "--vo=gpu", "--gpu-context=wayland",
                                 "--gpu-sw=yes", "--hwdec=no", "--video-unscaled=yes", "@CLIP"],
 }
+# The same savers with the second output switched on: Monitors=Each, one entry on both.
+TWO_OUTPUTS = {"flickerdeck, native, two outputs": "flickerdeck, native (render API, CPU)",
+               "flickerdeck, XWayland, two outputs": "flickerdeck, XWayland (x11 output)"}
 
 
 class Sway:
@@ -58,6 +62,15 @@ class Sway:
             time.sleep(0.1)
         if not self.sockets():
             raise RuntimeError(f"sway did not come up, see {self.home}/sway.log")
+        # Right of the first one; switched on only for the runs on two outputs.
+        self.swaymsg("create_output")
+        self.second_output(False)
+
+    def swaymsg(self, *arguments):
+        subprocess.run(self.inside(["swaymsg", *arguments]), stdout=subprocess.DEVNULL, check=True)
+
+    def second_output(self, on):
+        self.swaymsg("output", "HEADLESS-2", "enable" if on else "disable")
 
     def as_user(self, command):
         return ["setpriv", f"--reuid={self.user}", f"--regid={self.user}", "--init-groups",
@@ -72,15 +85,17 @@ class Sway:
 
     def inside(self, command):
         wayland, x = self.sockets()
+        ipc = next((self.home / "runtime").glob("sway-ipc.*"))
         return ["nsenter", "-t", str(self.proc.pid), "-m", "-n", *self.as_user(
             ["env", "-i", "PATH=/usr/bin:/bin", f"HOME={self.home}",
              f"XDG_RUNTIME_DIR={self.home}/runtime", f"WAYLAND_DISPLAY={wayland}", f"DISPLAY={x}",
-             f"XDG_CONFIG_HOME={self.home}/config", *command])]
+             f"SWAYSOCK={ipc}", f"XDG_CONFIG_HOME={self.home}/config", *command])]
 
-    def centre_shows_picture(self):
-        """More than 2 % of the centre's pixels coloured: neither black nor the white background."""
+    def centre_shows_picture(self, output=0):
+        """More than 2 % of the output's centre pixels coloured: neither black nor the white
+        background."""
         w, h = 160, 90
-        region = f"{(OUTPUT[0] - w) // 2},{(OUTPUT[1] - h) // 2} {w}x{h}"
+        region = f"{output * OUTPUT[0] + (OUTPUT[0] - w) // 2},{(OUTPUT[1] - h) // 2} {w}x{h}"
         ppm = subprocess.run(self.inside(["grim", "-t", "ppm", "-g", region, "-"]),
                              capture_output=True).stdout
         pixels = ppm[-w * h * 3:] if len(ppm) > w * h * 3 else b""
@@ -95,19 +110,21 @@ class Sway:
         subprocess.run(["userdel", self.user])
 
 
-def measure(sway, argv):
+def measure(sway, argv, outputs=1):
     load = load_average()
     started = time.monotonic_ns()
     proc = subprocess.Popen(sway.inside(argv), stdout=subprocess.DEVNULL,
                             stderr=subprocess.DEVNULL)
-    shown = None
-    while proc.poll() is None and time.monotonic_ns() - started < 30 * SECOND:
-        if sway.centre_shows_picture():
-            shown = time.monotonic_ns()
-            break
-    if shown is None:
+    shown = [None] * outputs
+    while proc.poll() is None and time.monotonic_ns() - started < 30 * SECOND and None in shown:
+        for output in range(outputs):
+            if shown[output] is None and sway.centre_shows_picture(output):
+                shown[output] = time.monotonic_ns()
+    if None in shown:
         end_process(proc)
         return {"error": "no picture", "load": load}
+    firsts = {f"first_picture_ms_{i + 1}": (t - started) / 1e6 for i, t in enumerate(shown)}
+    shown = max(shown)
     sleep_until(shown + 1 * SECOND)
     t1, c1, s1 = time.monotonic_ns(), cpu_seconds(proc.pid), cpu_seconds(sway.proc.pid)
     sleep_until(shown + 8 * SECOND)
@@ -115,7 +132,7 @@ def measure(sway, argv):
     end_process(proc)
     minutes = (t2 - t1) / SECOND / 60
     return {"first_picture_ms": (shown - started) / 1e6, "cpu_s_per_min": (c2 - c1) / minutes,
-            "sway_cpu_s_per_min": (s2 - s1) / minutes, "load": load}
+            "sway_cpu_s_per_min": (s2 - s1) / minutes, "load": load, **firsts}
 
 
 def main():
@@ -136,13 +153,17 @@ def main():
     (home / "config" / "FDK.conf").write_text(
         f"[Movies]\nCount=0\n\n[Movie]\n0={home}/clip.mp4 (Origin)\n\n[Settings]\nActive=0\n")
     sway = Sway(home)
-    results = {name: [] for name in PROGRAMS}
+    results = {name: [] for name in [*PROGRAMS, *TWO_OUTPUTS]}
     try:
         for i in range(runs):
-            for name, argv in PROGRAMS.items():
+            for name in results:
+                two = name in TWO_OUTPUTS
                 argv = [str(home / "flickerdeck") if a == "@BIN" else
-                        str(home / "clip.mp4") if a == "@CLIP" else a for a in argv]
-                results[name].append(measure(sway, argv))
+                        str(home / "clip.mp4") if a == "@CLIP" else a
+                        for a in PROGRAMS[TWO_OUTPUTS.get(name, name)]]
+                sway.second_output(two)
+                results[name].append(measure(sway, argv, 2 if two else 1))
+                sway.second_output(False)
                 print(f"  {i + 1}/{runs} {name}: {results[name][-1]}", flush=True)
     finally:
         sway.stop()
@@ -160,6 +181,8 @@ def main():
           "(median) | runs without picture |")
     print("|---|---|---|---|---|")
     for name, runs_ in results.items():
+        if name in TWO_OUTPUTS:
+            continue
         good = [r for r in runs_ if "error" not in r]
         first = summary([r["first_picture_ms"] for r in good])
         cpu = [r["cpu_s_per_min"] for r in good]
@@ -168,6 +191,29 @@ def main():
                                  if first else "–") +
               f" | {statistics.median(cpu):.1f} | {statistics.median(comp):.1f} | "
               f"{len(runs_) - len(good)} |" if good else f"| {name} | – | – | – | {len(runs_)} |")
+    two_outputs_table(results)
+
+
+def two_outputs_table(results):
+    print(f"\nTwo outputs of {OUTPUT[0]}x{OUTPUT[1]} side by side, Monitors=Each with the one "
+          "entry, against the same saver on one output in the same round\n")
+    print("| saver | first picture, output 1 / output 2, ms (median) | CPU s/min (median) | "
+          "CPU against one output (median of rounds) | sway CPU s/min (median) | "
+          "runs without picture |")
+    print("|---|---|---|---|---|---|")
+    for name, one in TWO_OUTPUTS.items():
+        good = [r for r in results[name] if "error" not in r]
+        if not good:
+            print(f"| {name} | – | – | – | – | {len(results[name])} |")
+            continue
+        firsts = [statistics.median(r[f"first_picture_ms_{i}"] for r in good) for i in (1, 2)]
+        ratios = pair_ratios(results, "cpu_s_per_min", name, one)
+        print(f"| {name} | {firsts[0]:.0f} / {firsts[1]:.0f} | "
+              f"{statistics.median(r['cpu_s_per_min'] for r in good):.1f} | "
+              + (f"{statistics.median(ratios):.2f} ({', '.join(f'{r:.2f}' for r in ratios)})"
+                 if ratios else "–")
+              + f" | {statistics.median(r['sway_cpu_s_per_min'] for r in good):.1f} | "
+              f"{len(results[name]) - len(good)} |")
 
 
 def pair_ratios(results, key, a="flickerdeck, native (render API, CPU)", b="mpv --vo=wlshm"):

@@ -3,9 +3,10 @@
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QSinglePointEvent>
-#include <algorithm>
+#include <utility>
+
+#include "platform/x11_connection.h"
 
 namespace platform {
 namespace {
@@ -21,6 +22,7 @@ class ReportedPointer : public QObject {
 public:
     ReportedPointer() { qApp->installEventFilter(this); }
     QPoint position() const { return position_; }
+    std::optional<QPoint> takeFirst() { return std::exchange(first_, std::nullopt); }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -34,8 +36,9 @@ protected:
             case QEvent::MouseButtonPress:
             case QEvent::MouseButtonRelease:
                 // Every widget under the pointer gets the same event after its window did.
-                if (watched->isWindowType())
-                    position_ = static_cast<QSinglePointEvent*>(event)->globalPosition().toPoint();
+                if (!watched->isWindowType()) break;
+                position_ = static_cast<QSinglePointEvent*>(event)->globalPosition().toPoint();
+                if (!first_) first_ = position_;
                 break;
             default:
                 break;
@@ -51,22 +54,15 @@ private:
     }
 
     QPoint position_;
+    std::optional<QPoint> first_;  // since it was last taken
 };
 
 bool onWayland() {
     return QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
 }
 
-// XWayland names its outputs so; it has no extension of its own to ask for.
-bool underXwayland() {
-    const auto screens = QGuiApplication::screens();
-    return std::any_of(screens.begin(), screens.end(), [](const QScreen* screen) {
-        return screen->name().startsWith(QLatin1String("XWAYLAND"));
-    });
-}
-
-const ReportedPointer& reportedPointer() {
-    static const ReportedPointer* reported = new ReportedPointer;
+ReportedPointer& reportedPointer() {
+    static auto* reported = new ReportedPointer;
     return *reported;
 }
 
@@ -74,6 +70,11 @@ const ReportedPointer& reportedPointer() {
 
 QPoint GetCursorPos() {
     return onWayland() ? reportedPointer().position() : QCursor::pos();
+}
+
+std::optional<QPoint> firstCursorPosSinceAsked() {
+    if (!onWayland()) return QCursor::pos();
+    return reportedPointer().takeFirst();
 }
 
 void SetCursorPos(int x, int y) {
@@ -94,7 +95,7 @@ bool isCursorHidden() {
 }
 
 bool canWarpPointer() {
-    return !onWayland() && !underXwayland();
+    return !onWayland() && !isXwayland();
 }
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPoint>
+#include <optional>
 
 // The pointer calls the saver is written against, positions in global screen pixels. Showing a
 // pointer that was never hidden (the exit reached before start-up hid it) changes nothing.
@@ -9,6 +10,9 @@ namespace platform {
 // On Wayland the last position reported to the program's own windows: the origin until the
 // pointer first shows over one of them.
 QPoint GetCursorPos();
+// On Wayland where the pointer was first reported since the last call, none where it was not;
+// elsewhere where it is.
+std::optional<QPoint> firstCursorPosSinceAsked();
 void SetCursorPos(int x, int y);
 void ShowCursor(bool show);
 bool isCursorHidden();

@@ -1,6 +1,8 @@
 #include "platform/x11_connection.h"
 
 #include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
 #include <cstdlib>
 
 namespace platform {
@@ -8,6 +10,13 @@ namespace platform {
 xcb_connection_t* x11Connection() {
     const auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
     return x11 ? x11->connection() : nullptr;
+}
+
+bool isXwayland() {
+    const auto screens = QGuiApplication::screens();
+    return x11Connection() && std::any_of(screens.begin(), screens.end(), [](const QScreen* s) {
+               return s->name().startsWith(QLatin1String("XWAYLAND"));
+           });
 }
 
 void mapChildWindows(xcb_window_t window) {

@@ -10,6 +10,10 @@ namespace platform {
 // Qt's own connection to the X server; null on any other window system.
 xcb_connection_t* x11Connection();
 
+// Whether that X server is XWayland, inside a Wayland compositor: its monitors are named so, as
+// it has no extension of its own to ask for.
+bool isXwayland();
+
 // Maps the children of `window` that are not mapped: windows another client made in ours and
 // asked to be shown, which are at times left unmapped all the same.
 void mapChildWindows(xcb_window_t window);

@@ -222,6 +222,14 @@ void Client::renderPicture(QSize size, size_t stride, void* pixels) {
     mpv_render_context_render(renderer_, parameters);
 }
 
+void Client::skipPicture() {
+    if (!renderer_) return;
+    int skip = 1;
+    mpv_render_param parameters[] = {{MPV_RENDER_PARAM_SKIP_RENDERING, &skip},
+                                     {MPV_RENDER_PARAM_INVALID, nullptr}};
+    mpv_render_context_render(renderer_, parameters);
+}
+
 void Client::drain() {
     drainPosted_ = false;
     while (handle_) {

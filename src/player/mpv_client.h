@@ -52,6 +52,8 @@ public:
     // The current picture, laid out in its window of `size` as any video output does, into
     // 32-bit pixels in QImage::Format_RGB32's layout.
     void renderPicture(QSize size, size_t stride, void* pixels);
+    // Takes the current picture as drawn without drawing it.
+    void skipPicture();
 
     // A synchronous read, for start-up checks and diagnostics only: it can block on the core.
     QString property(const char* name) const;

@@ -27,9 +27,12 @@ void RenderPlayer::FreePixels::operator()(uchar* pixels) const {
     std::free(pixels);
 }
 
-// Drawn as soon as the engine has it, shown or not: the engine waits for each picture to be
-// taken before it goes on.
+// Taken as soon as the engine has it, since the engine waits for each picture to be taken before
+// it goes on; drawn only where it can be seen (not while the next movie opens, not before the
+// window shows). Showing draws the latest picture again.
 void RenderPlayer::drawPicture() {
+    if (!isReady()) return;
+    if (!isVisible()) return engine().skipPicture();
     QSize size = (QSizeF(this->size()) * devicePixelRatioF()).toSize();
     if (quarterTurned()) size.transpose();
     if (size.isEmpty()) return;
@@ -54,6 +57,11 @@ void RenderPlayer::paintEvent(QPaintEvent*) {
     painter.translate(width() / 2.0, height() / 2.0);
     painter.rotate(turn());
     painter.drawImage(QPointF(-drawn.width() / 2.0, -drawn.height() / 2.0), picture_);
+}
+
+void RenderPlayer::showEvent(QShowEvent* event) {
+    EnginePlayer::showEvent(event);
+    drawPicture();
 }
 
 // The engine lays the picture out for the size it is drawn at.

@@ -33,6 +33,11 @@ bool BlackWidget::event(QEvent* event) {
     return QWidget::event(event);
 }
 
+void BlackWidget::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    emit Resized();
+}
+
 void BlackWidget::keyPressEvent(QKeyEvent* event) {
     if (const int key = platform::takeCharacter(event)) return emit KeyPress(key);
     QWidget::keyPressEvent(event);

@@ -14,11 +14,15 @@ public:
 
 signals:
     void KeyPress(int keyAscii);
+    // Also when the window system resizes it: a window manager may give it another size than the
+    // one asked for.
+    void Resized();
 
 protected:
     bool event(QEvent* event) override;
     QPaintEngine* paintEngine() const override;
     void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     bool blackInWindowSystem_ = false;

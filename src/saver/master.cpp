@@ -65,6 +65,7 @@ void Master::tmrNext_Timer() {
     if (ended_ || !playTogether(true)) return;
     watchPointer();
     watchHostWindow();
+    coverRefusedMonitors();
 }
 
 // Monitors that play the same movie change movie when the group says so.
@@ -134,8 +135,8 @@ void Master::takePointer() {
     rememberPointer();
 }
 
-void Master::rememberPointer() {
-    ptMouse = platform::GetCursorPos();
+void Master::rememberPointer(QPoint at) {
+    ptMouse = at;
     intMouseX = static_cast<qint16>(ptMouse.x());
     intMouseY = static_cast<qint16>(ptMouse.y());
     desktopAtBaseline_ = platform::desktopSize();
@@ -145,10 +146,13 @@ void Master::rememberPointer() {
 // may have made it before Qt tells about it. Such a move is not the user's.
 void Master::watchPointer() {
     if (!ownsPointer()) return;
-    // Where the pointer could not be parked, the first look at a shown window finds where it is.
+    // Where the pointer could not be parked, where it is first reported over the shown windows
+    // is the baseline: a compositor may tell of a pointer resting there only a while after they
+    // show, and a move that follows within the tick is the user's.
     if (!platform::canWarpPointer() && !pointerSettled_) {
-        pointerSettled_ = allMonitorsShown();
-        return rememberPointer();
+        const std::optional<QPoint> first = platform::firstCursorPosSinceAsked();
+        pointerSettled_ = allMonitorsShown() && first;
+        return rememberPointer(pointerSettled_ ? *first : platform::GetCursorPos());
     }
     ptMouse = platform::GetCursorPos();
     if (ptMouse.x() == intMouseX && ptMouse.y() == intMouseY) return;
@@ -161,9 +165,26 @@ void Master::watchHostWindow() {
     if (services_.hostWindow && platform::isForeignWindowGone(*services_.hostWindow)) Ende();
 }
 
+// A window shown anew may be the first to learn where the pointer is.
+void Master::coverRefusedMonitors() {
+    bool shownAnew = false;
+    for (MonitorPlayback* monitor : std::as_const(monitors_))
+        shownAnew = monitor->coverRefusedMonitor() || shownAnew;
+    if (shownAnew) watchPointerAfresh();
+}
+
+// Where the pointer cannot be parked, the baseline is taken again where it is next reported; what
+// was reported before does not count.
+void Master::watchPointerAfresh() {
+    takePointer();
+    platform::firstCursorPosSinceAsked();
+    pointerSettled_ = false;
+}
+
 bool Master::allMonitorsShown() const {
-    return std::all_of(monitors_.begin(), monitors_.end(),
-                       [](const MonitorPlayback* monitor) { return monitor->window()->isVisible(); });
+    return std::all_of(monitors_.begin(), monitors_.end(), [](const MonitorPlayback* monitor) {
+        return monitor->window()->isVisible();
+    });
 }
 
 // The keyboard goes to the primary monitor's window; every other window takes keys too.

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/host_window.h"
+#include "platform/pointer.h"
 #include "saver/monitor_playback.h"
 #include "saver/same_sync.h"
 #include "settings/options.h"
@@ -69,11 +70,13 @@ private:
     void window_Destroyed();
     bool playTogether(bool atTick);
     void takePointer();
-    void rememberPointer();
+    void rememberPointer(QPoint at = platform::GetCursorPos());
     bool allMonitorsShown() const;
     bool ownsPointer() const { return !services_.hostWindow; }
     void watchPointer();
     void watchHostWindow();
+    void coverRefusedMonitors();
+    void watchPointerAfresh();
     void showMonitors();
     void unloadWindows();
 

@@ -142,7 +142,7 @@ void Master::screens_Changed() {
     if (!running_ || ended_) return;
     arrangeMonitors();
     showMonitors();
-    takePointer();
+    watchPointerAfresh();
     tmrNext_Timer();
 }
 

@@ -3,8 +3,10 @@
 #include <QDateTime>
 #include <QScreen>
 #include <QWindow>
+#include <utility>
 
 #include "platform/twips.h"
+#include "platform/x11_connection.h"
 #include "saver/monitor_layout.h"
 #include "saver/placement.h"
 #include "saver/resume_state.h"
@@ -51,6 +53,8 @@ MonitorPlayback::~MonitorPlayback() = default;
 
 void MonitorPlayback::connectHandlers() {
     connect(window_.get(), &BlackWidget::KeyPress, this, &MonitorPlayback::KeyPress);
+    // Whatever size the window manager gives the window, the picture is centred in it.
+    connect(window_.get(), &BlackWidget::Resized, this, &MonitorPlayback::placePicture);
     connect(picContainer, &PictureBox::KeyPress, this, &MonitorPlayback::KeyPress);
     if (!axMovie) return;
     connect(axMovie, &player::MoviePlayer::KeyPress, this, &MonitorPlayback::KeyPress);
@@ -216,9 +220,44 @@ void MonitorPlayback::placeOn(const QRect& area, float viewScale) {
 // Without a window manager showFullScreen() alone keeps the old size, so the geometry comes
 // first.
 void MonitorPlayback::showFullScreen() {
+    fullScreenAsked_ = true;
     window_->setGeometry(area_);
     window_->showFullScreen();
     window_->raise();
+}
+
+// Through XWayland, sway makes one window of a program full screen at most, on the focused output
+// whatever monitor it was meant for, and stacks the others unseen behind it. A window the window
+// manager still keeps from full screen on its own monitor at the tick after the one that first
+// saw it so is taken from the window manager and covers its monitor by itself. The window
+// manager may take a moment: windows it does show full screen can be reported otherwise at first.
+bool MonitorPlayback::coverRefusedMonitor() {
+    if (unmanaged_) {
+        keepUnmanagedWindow();
+        return false;
+    }
+    const bool refused = fullScreenAsked_ && platform::isXwayland() && window_->isVisible() &&
+                         (!window_->isFullScreen() || window_->windowHandle()->geometry() != area_);
+    if (!std::exchange(refusedAtLastTick_, refused) || !refused) return false;
+    unmanaged_ = true;
+    window_->hide();
+    window_->setWindowFlag(Qt::BypassWindowManagerHint);
+    window_->setWindowState(Qt::WindowNoState);
+    window_->setGeometry(area_);
+    window_->show();
+    window_->raise();
+    keepUnmanagedWindow();
+    return true;
+}
+
+// The native window stays, and the engine's inside it. A placing the window manager sent before
+// it let go may still reach the window (and only the native window learns of it), so its place is
+// checked at every tick. No window manager gives such a window the keyboard: it takes the keyboard
+// itself, so that keys typed anywhere still reach the saver.
+void MonitorPlayback::keepUnmanagedWindow() {
+    QWindow* native = window_->windowHandle();
+    if (native->geometry() != area_) native->setGeometry(area_);
+    if (!keyboardTaken_) keyboardTaken_ = native->setKeyboardGrabEnabled(true);
 }
 
 // Inside a host's window nothing of ours is a top-level window: the saver fills the host's.

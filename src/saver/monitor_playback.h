@@ -63,6 +63,9 @@ public:
     void placeOn(const QRect& area, float viewScale = 1.0F);
     void showFullScreen();
     void showInHostWindow();
+    // A window manager may keep a full-screen window from its monitor; true when the window was
+    // shown anew to cover it all the same.
+    bool coverRefusedMonitor();
     // The steps of the saver's exit: the place is kept, and nothing plays or opens from here on.
     void stop();
     void closeEngine();
@@ -94,6 +97,7 @@ private:
     void hideFailedOpen();
     void applySizeMode(const QString& entry);
     void placePicture();
+    void keepUnmanagedWindow();
 
     settings::Store& store_;
     std::unique_ptr<BlackWidget> window_;
@@ -103,6 +107,10 @@ private:
     QRect area_;
     float viewScale_ = 1.0F;  // below 1 in a host's window smaller than its monitor
     bool stopped_ = false;
+    bool fullScreenAsked_ = false;
+    bool refusedAtLastTick_ = false;
+    bool unmanaged_ = false;  // placed by us, not by the window manager
+    bool keyboardTaken_ = false;
     // The loop position of the last open, whether it came to be open, and where the run of
     // entries that played nothing began since the last tick (-1: none).
     qint16 openedAt_ = 0;

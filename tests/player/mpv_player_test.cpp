@@ -138,6 +138,21 @@ TEST_P(MpvPlayerTest, StopEndsPlayback) {
     EXPECT_EQ(control->playState(), Stopped);
 }
 
+// Hidden (before its window shows, while the next movie opens) the pictures are let go undrawn;
+// shown, the player draws the one the engine has.
+TEST_P(MpvPlayerTest, DrawsOnlyWhatCanBeSeen) {
+    if (!GetParam()) GTEST_SKIP() << "the engine draws in its own window";
+    start(false);
+    control->setFileName(clip("long.avi", {64, 48}, 30));
+    ASSERT_TRUE(openCompletes());
+    const auto centre = [&] { return control->grab().toImage().pixelColor(32, 24); };
+    QTest::qWait(500);
+    EXPECT_EQ(centre(), QColor(Qt::black));
+    control->show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return centre().blue() > 160; }, 5000))
+        << qPrintable(centre().name());
+}
+
 TEST_P(MpvPlayerTest, ASoundOpensAndKeepsThePreviousSize) {
     control->setFileName(clip("first.avi", {200, 100}));
     ASSERT_TRUE(openCompletes());
