@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Builds Flickerdeck with its tests and runs them twice: a plain build in build/ and an
 # AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/.
-# BUILD_DIR and ASAN_BUILD_DIR choose other folders; JOBS (at most 2 here) sets the parallelism.
+# BUILD_DIR and ASAN_BUILD_DIR choose other folders; JOBS (at most 2 here) sets the build's
+# parallelism, TEST_JOBS the tests'.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=$(realpath -m "${BUILD_DIR:-$root/build}")
 asan_build=$(realpath -m "${ASAN_BUILD_DIR:-$root/build-asan}")
 jobs=${JOBS:-2}
+# The end-to-end tests spend most of their time waiting for pictures and timers: three at a time
+# keep two cores busy.
+test_jobs=${TEST_JOBS:-3}
 
 bash "$root/scripts/install-deps.sh"
 
@@ -29,7 +33,7 @@ build_and_test() {
         -DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=16 "$@"
     cmake --build "$folder" -j"$jobs"
     section "$name: ctest"
-    if ! ctest --test-dir "$folder" --output-on-failure --no-tests=error -j"$jobs"; then
+    if ! ctest --test-dir "$folder" --output-on-failure --no-tests=error -j"$test_jobs"; then
         failed+=("$name")
     fi
 }
