@@ -58,12 +58,15 @@ mount_in() { # TARGET-INSIDE-RUN MOUNT-ARGS...
     mounted+=("$target")
 }
 
-if findmnt -rn -o TARGET | grep -q "^$run/"; then
+if findmnt -rn -o TARGET | grep -qE "^$run(/|$)"; then
     echo "fresh-debian-check: something is still mounted under $run; unmount it first" >&2
     exit 1
 fi
 rm -rf "$run"
 cp -a "$base" "$run"
+# The root a mount point of its own, as on a real system: unshare, which the Wayland tests use to
+# give XWayland private sockets, cannot change the propagation of a root that is none.
+mount_in "" --bind "$run"
 
 mkdir -p "$work/apt-archives/partial"
 mount_in /proc -t proc proc
