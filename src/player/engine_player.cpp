@@ -75,6 +75,10 @@ void EnginePlayer::onEngineEvent(const mpv::Event& engineEvent) {
     if (actions.openComplete && !view_.isEmpty()) applyView();
     if (actions.picture) fitTo(*actions.picture);
     if (actions.openComplete) emit OpenComplete();
+    // Only once whoever shows the picture has placed it: a round trip to the window system in
+    // between would let the picture still showing from the file before be seen cut to the new
+    // size at its old place.
+    if (actions.picture) pictureFitted();
     if (wasPlaying && playState() != Running) emit PlayStateChange();
 }
 
@@ -86,7 +90,6 @@ void EnginePlayer::fitTo(QSize picture) {
     widthTwips_ = platform::pixelsToTwips(picture.width());
     heightTwips_ = platform::pixelsToTwips(picture.height());
     resize(picture);
-    pictureFitted();
 }
 
 }  // namespace player

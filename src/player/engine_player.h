@@ -41,7 +41,7 @@ protected:
     // Once, from the subclass's constructor: windowId 0 where the engine draws no window.
     void startEngine(const mpv::Options& options, int64_t windowId);
     mpv::Client& engine() { return *client_; }
-    // The widget has just been fitted to a new picture.
+    // The widget has just been fitted to a new picture, and placed by whoever shows it.
     virtual void pictureFitted() {}
 
     // False where the engine is told to show every picture as it is stored, even one the file
