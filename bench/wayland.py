@@ -75,14 +75,15 @@ class Sway:
     def sockets(self):
         runtime = self.home / "runtime"
         wayland = [p.name for p in runtime.glob("wayland-*") if not p.name.endswith(".lock")]
-        x = subprocess.run(["nsenter", "-t", str(self.proc.pid), "-m", "ls", "/tmp/.X11-unix"],
+        x = subprocess.run(["nsenter", "-t", str(self.proc.pid), "-m", "-r", "-w", "ls",
+                            "/tmp/.X11-unix"],
                            capture_output=True, text=True).stdout.split()
         return (wayland[0], ":" + x[0][1:]) if wayland and x else None
 
     def inside(self, command):
         wayland, x = self.sockets()
         ipc = next((self.home / "runtime").glob("sway-ipc.*"))
-        return ["nsenter", "-t", str(self.proc.pid), "-m", "-n", *self.as_user(
+        return ["nsenter", "-t", str(self.proc.pid), "-m", "-r", "-w", "-n", *self.as_user(
             ["env", "-i", "PATH=/usr/bin:/bin", f"HOME={self.home}",
              f"XDG_RUNTIME_DIR={self.home}/runtime", f"WAYLAND_DISPLAY={wayland}", f"DISPLAY={x}",
              f"SWAYSOCK={ipc}", f"XDG_CONFIG_HOME={self.home}/config", *command])]

@@ -105,15 +105,16 @@ protected:
     QStringList inside(const QStringList& command) const {
         const QString sway = QString::number(sway_.processId());
         const QDir folder(runtime());
-        const QString x = run({"nsenter", "-t", sway, "-m", "ls", "/tmp/.X11-unix"});
+        // Its root and folder too: entering a mount namespace alone leaves a chroot.
+        const QStringList enter{"nsenter", "-t", sway, "-m", "-r", "-w"};
+        const QString x = run(enter + QStringList{"ls", "/tmp/.X11-unix"});
         QStringList environment{"env", "-i", "HOME=" + home_.path(),
                                 "XDG_RUNTIME_DIR=" + runtime()};
         environment << "XDG_CONFIG_HOME=" + home_.path() << "DISPLAY=:" + x.mid(1)
                     << "SWAYSOCK=" +
                            folder.filePath(folder.entryList({"sway-ipc.*"}, QDir::System).value(0))
                     << "WAYLAND_DISPLAY=" + folder.entryList({"wayland-?"}, QDir::System).value(0);
-        return QStringList{"nsenter", "-t", sway, "-m", "-n"} +
-               asUser(user_, environment + command);
+        return enter + QStringList{"-n"} + asUser(user_, environment + command);
     }
     bool inSession(const QStringList& command) const {
         QProcess tool;
