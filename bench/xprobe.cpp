@@ -341,8 +341,8 @@ int pixels(Display* display, int pollMs, int maxMs, char** points, int count) {
         for (int i = 0; i < count; ++i) {
             const int x = std::atoi(points[2 * i]), y = std::atoi(points[2 * i + 1]);
             const int64_t taken = nowNs();
-            XImage* image =
-                XGetImage(display, DefaultRootWindow(display), x - 4, y - 4, 9, 9, AllPlanes, ZPixmap);
+            XImage* image = XGetImage(display, DefaultRootWindow(display), x - 4, y - 4, 9, 9,
+                                      AllPlanes, ZPixmap);
             long r = 0, g = 0, b = 0;
             for (int row = 0; image && row < 9; ++row)
                 for (int col = 0; col < 9; ++col) {

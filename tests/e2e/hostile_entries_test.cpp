@@ -55,7 +55,7 @@ TEST_F(HostileEntriesTest, HandWrittenNamesWithOddCharactersPlayInOrder) {
                               {"a,b.avi", kShortGreen.colour, kShortGreen.size, 1.0},
                               {R"(c;d\e.avi)", kShortBlue.colour, kShortBlue.size, 1.0}};
     QStringList entries;
-    for (const ClipSpec& spec : clips) entries << clip(spec) + " (Origin)";
+    for (const ClipSpec& named : clips) entries << clip(named) + " (Origin)";
     writePlayList(entries);
     ASSERT_FALSE(HasFailure());
     QProcess& saver = startSaver();
